@@ -1,0 +1,39 @@
+# make demo: program the built-in simulated target. make test: the test suite.
+JOBS ?= $(shell nproc)
+DEBUG_DIR := build/debug
+TSAN_DIR := build/tsan
+RELEASE_DIR := build/release
+
+.PHONY: all deps test tsan demo bench clean
+
+all: test
+
+deps:
+	@bash tools/scripts/install-deps.sh
+
+test: deps
+	cmake -S . -B $(DEBUG_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=address,undefined
+	cmake --build $(DEBUG_DIR) -j $(JOBS)
+	cd $(DEBUG_DIR) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) --timeout 300
+
+tsan: deps
+	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=thread
+	cmake --build $(TSAN_DIR) -j $(JOBS)
+	cd $(TSAN_DIR) && QT_QPA_PLATFORM=offscreen \
+	  TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tools/tsan.supp" \
+	  ctest --output-on-failure -j $(JOBS) -L tsan --no-tests=ignore --timeout 300
+
+release: deps
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+demo: release
+	@if [ -x tools/scripts/demo.sh ]; then bash tools/scripts/demo.sh $(RELEASE_DIR); \
+	 else echo "no demo target is built yet"; exit 1; fi
+
+bench: release
+	@for b in $(RELEASE_DIR)/bench/*/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done; true
+
+clean:
+	rm -rf build

@@ -1,0 +1,45 @@
+include(GoogleTest)
+
+# Shared build rules: our own code builds with warnings as errors.
+function(qv_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
+    -Wno-missing-field-initializers)
+endfunction()
+
+# qv_library(NAME <target> [SHARED] [RECURSE] LINKS <libs...>)
+# Every .cpp of the calling folder (and its subfolders with RECURSE) is one library.
+function(qv_library)
+  cmake_parse_arguments(A "SHARED;RECURSE" "NAME" "LINKS" ${ARGN})
+  if(A_RECURSE)
+    file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  else()
+    file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
+  if(A_SHARED)
+    add_library(${A_NAME} SHARED ${srcs})
+  else()
+    add_library(${A_NAME} STATIC ${srcs})
+  endif()
+  target_include_directories(${A_NAME} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${A_NAME} PUBLIC ${A_LINKS})
+  qv_warnings(${A_NAME})
+endfunction()
+
+# qv_test(NAME <target> [TSAN] LINKS <libs...>)
+# Every .cpp of the calling folder is one GoogleTest executable. TSAN marks
+# the threaded suites that the ThreadSanitizer build runs.
+function(qv_test)
+  cmake_parse_arguments(A "TSAN" "NAME" "LINKS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${A_NAME} ${srcs})
+  target_link_libraries(${A_NAME} PRIVATE ${A_LINKS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${A_NAME} PRIVATE ${CMAKE_SOURCE_DIR})
+  qv_warnings(${A_NAME})
+  set(labels unit)
+  if(A_TSAN)
+    list(APPEND labels tsan)
+  endif()
+  gtest_discover_tests(${A_NAME}
+    PROPERTIES LABELS "${labels}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,55 @@
+#include "platform/core/program_folder.h"
+
+#include <unistd.h>
+
+#include <cstring>
+#include <mutex>
+
+namespace qv {
+
+namespace {
+
+std::mutex g_m;
+std::string g_testFolder;
+
+std::string ExePath() {
+  char buf[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof(buf) - 1);
+  if (n <= 0) return "/";
+  return std::string(buf, static_cast<size_t>(n));
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string ModuleFileName() {
+  std::string exe = ExePath();
+  std::lock_guard<std::mutex> lock(g_m);
+  if (g_testFolder.empty()) return exe;
+  return g_testFolder + "/" + exe.substr(exe.rfind('/') + 1);
+}
+
+std::string ProgramFolder() { return FolderOf(ModuleFileName()); }
+
+void SetProgramFolderForTesting(const std::string& folder) {
+  std::lock_guard<std::mutex> lock(g_m);
+  g_testFolder = folder;
+  while (g_testFolder.size() > 1 && g_testFolder.back() == '/') g_testFolder.pop_back();
+}
+
+}  // namespace qv
+
+DWORD GetModuleFileNameA(void*, char* buffer, DWORD size) {
+  if (buffer == nullptr || size == 0) return 0;
+  std::string path = qv::ModuleFileName();
+  size_t n = path.size() < size - 1 ? path.size() : size - 1;
+  std::memcpy(buffer, path.data(), n);
+  buffer[n] = '\0';
+  return static_cast<DWORD>(n);
+}

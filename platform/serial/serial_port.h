@@ -1,0 +1,46 @@
+#pragma once
+// The narrow seam between the serial back ends and the operating system: one
+// interface, the termios implementation beside it, a fake one in the tests.
+
+#include <memory>
+#include <string>
+
+#include "platform/core/wintypes.h"
+
+namespace qv {
+
+class ISerialPort {
+ public:
+  virtual ~ISerialPort() = default;
+
+  // Opens COMn exclusively (a port that another program holds counts as absent).
+  virtual bool Open(u32 portNumber) = 0;
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+  // Raw 8N1 at any baud rate, no flow control, DTR low, RTS high when rtsEnable.
+  virtual bool Configure(u32 baud, bool rtsEnable) = 0;
+  // Discards what is queued in both directions.
+  virtual void Purge() = 0;
+  // Bytes queued on the input; -1 when the device is gone.
+  virtual int QueuedInput() = 0;
+  // Takes at most max bytes that are already queued, never waits. Count or -1.
+  virtual int ReadQueued(BYTE* data, u32 max) = 0;
+  // Writes the whole frame within timeoutMs; on a time-out flushes the output
+  // and fails, so that nothing stays outstanding.
+  virtual bool Write(const BYTE* data, u32 length, u32 timeoutMs) = 0;
+  // Waits until at least count bytes are queued or timeoutMs passed; TRUE when they are.
+  virtual bool WaitForInput(u32 count, u32 timeoutMs) = 0;
+  virtual void SetRts(bool high) = 0;
+};
+
+// The device path that COMn stands for (see ResolveComName).
+std::string ResolveComName(u32 portNumber);
+
+// The operating system's serial port.
+std::unique_ptr<ISerialPort> CreateSystemSerialPort();
+
+}  // namespace qv
+
+// Tries to open COM1..COM128 (each held only for the moment of the test);
+// flags[i] = 1 when COM(i+1) opened. Returns the count found.
+int ProbeComPorts(u32 flags[128], u32 ignored);
