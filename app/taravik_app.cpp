@@ -1,0 +1,70 @@
+#include "app/taravik_app.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/core/program_folder.h"
+
+CTaravikApp theApp;
+HANDLE g_hDeviceResetEvent = nullptr;
+
+CTaravikApp::CTaravikApp() {
+  g_pIcBase = nullptr;
+  m_pCOMBase = nullptr;
+  m_pInterface = nullptr;
+  m_nEntryMethod = 1;
+  InitializeCriticalSection(&m_csLog);
+  SetEngine(this);
+}
+
+CTaravikApp::~CTaravikApp() {
+  SetEngine(nullptr);
+  m_fileLog.Close();
+}
+
+void CTaravikApp::WriteLog(CString text) {
+  SYSTEMTIME st{};
+  GetLocalTime(&st);
+  EnterCriticalSection(&m_csLog);
+  CString stamp;
+  stamp.Format("\r\n%02d-%02d-%02d %02d:%02d:%02d\r\n", st.wYear - 2000, st.wMonth, st.wDay,
+               st.wHour, st.wMinute, st.wSecond);
+  m_fileLog.Write(stamp.GetString(), static_cast<UINT>(stamp.GetLength()));
+  CString line = text + "\r\n";
+  m_fileLog.Write(line.GetString(), static_cast<UINT>(line.GetLength()));
+  LeaveCriticalSection(&m_csLog);
+}
+
+void CTaravikApp::LoadAppDir() {
+  std::memset(m_szAppDir, 0, sizeof(m_szAppDir));
+  GetModuleFileNameA(nullptr, m_szAppDir, 200);
+  char* slash = std::strrchr(m_szAppDir, '/');
+  if (slash == nullptr) return;
+  // A program in the root keeps its '/', as a drive root keeps its backslash.
+  if (slash == m_szAppDir) {
+    slash[1] = '\0';
+  } else {
+    *slash = '\0';
+  }
+}
+
+BOOL CTaravikApp::OpenRunLog() {
+  CString folder;
+  folder.Format("%s/Log", m_szAppDir);
+  CreateDirectoryA(folder, nullptr);
+  CString path = folder + "/Runlog.txt";
+  EnterCriticalSection(&m_csLog);
+  BOOL ok = m_fileLog.Open(path, CFile::modeWrite | CFile::shareDenyWrite | CFile::modeCreate |
+                                     CFile::modeNoTruncate);
+  if (ok) m_fileLog.SeekToEnd();
+  LeaveCriticalSection(&m_csLog);
+  return ok;
+}
+
+CString GetAppDirectory() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  char* slash = std::strrchr(path, '/');
+  if (slash != nullptr) *slash = '\0';
+  return CString(path);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The application object: program folder, connection settings, back ends,
+// version and title, and the run log.
+
+#include "isp/engine.h"
+#include "platform/core/cstring.h"
+#include "platform/core/file.h"
+#include "platform/core/sync.h"
+
+class CTaravikApp : public CEngineContext {
+ public:
+  CTaravikApp();
+  ~CTaravikApp() override;
+  CTaravikApp(const CTaravikApp&) = delete;
+  CTaravikApp& operator=(const CTaravikApp&) = delete;
+
+  // Appends "\r\n" stamp "\r\n" text "\r\n" to Runlog.txt; drops the entry
+  // silently when the log is not open or cannot be written.
+  void WriteLog(CString text) override;
+
+  // Start-up's program folder rule: the module path's folder, cut to 200 characters.
+  void LoadAppDir();
+  // Start-up's log set-up: creates <folder>/Log, opens Log/Runlog.txt for
+  // appending (created when absent). FALSE when it cannot; WriteLog then drops entries.
+  BOOL OpenRunLog();
+
+  u16 m_wVersion = 0;
+  CString m_strIdeTitle;
+  CFile m_fileLog;
+  CRITICAL_SECTION m_csLog;
+};
+
+extern CTaravikApp theApp;
+
+// The manual-reset event "Device_ResetEvent".
+extern HANDLE g_hDeviceResetEvent;
+
+// The program folder without a trailing '/'; the short form of a path is its long form here.
+CString GetAppDirectory();

@@ -1,0 +1,94 @@
+#include "platform/core/file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+#include <mutex>
+#include <optional>
+
+CFile::~CFile() { Close(); }
+
+BOOL CFile::Open(const char* path, UINT flags) {
+  Close();
+  int o = O_CLOEXEC;
+  if (flags & modeReadWrite) {
+    o |= O_RDWR;
+  } else if (flags & modeWrite) {
+    o |= O_WRONLY;
+  } else {
+    o |= O_RDONLY;
+  }
+  if (flags & modeCreate) {
+    o |= O_CREAT;
+    if (!(flags & modeNoTruncate)) o |= O_TRUNC;
+  }
+  fd_ = ::open(path, o, 0644);
+  return fd_ >= 0 ? TRUE : FALSE;
+}
+
+BOOL CFile::Write(const void* data, UINT count) {
+  if (fd_ < 0) return FALSE;
+  const char* p = static_cast<const char*>(data);
+  while (count > 0) {
+    ssize_t n = ::write(fd_, p, count);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return FALSE;
+    p += n;
+    count -= static_cast<UINT>(n);
+  }
+  return TRUE;
+}
+
+void CFile::SeekToEnd() {
+  if (fd_ >= 0) ::lseek(fd_, 0, SEEK_END);
+}
+
+void CFile::Close() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+}
+
+namespace {
+std::mutex g_timeMutex;
+std::optional<SYSTEMTIME> g_fixedTime;
+}  // namespace
+
+void GetLocalTime(SYSTEMTIME* st) {
+  {
+    std::lock_guard<std::mutex> lock(g_timeMutex);
+    if (g_fixedTime) {
+      *st = *g_fixedTime;
+      return;
+    }
+  }
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  tm t{};
+  localtime_r(&ts.tv_sec, &t);
+  st->wYear = static_cast<WORD>(t.tm_year + 1900);
+  st->wMonth = static_cast<WORD>(t.tm_mon + 1);
+  st->wDayOfWeek = static_cast<WORD>(t.tm_wday);
+  st->wDay = static_cast<WORD>(t.tm_mday);
+  st->wHour = static_cast<WORD>(t.tm_hour);
+  st->wMinute = static_cast<WORD>(t.tm_min);
+  st->wSecond = static_cast<WORD>(t.tm_sec);
+  st->wMilliseconds = static_cast<WORD>(ts.tv_nsec / 1000000);
+}
+
+namespace qv {
+void SetLocalTimeForTesting(const SYSTEMTIME* st) {
+  std::lock_guard<std::mutex> lock(g_timeMutex);
+  if (st) {
+    g_fixedTime = *st;
+  } else {
+    g_fixedTime.reset();
+  }
+}
+}  // namespace qv
+
+BOOL CreateDirectoryA(const char* path, void*) { return ::mkdir(path, 0755) == 0 ? TRUE : FALSE; }

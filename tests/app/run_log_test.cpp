@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "app/taravik_app.h"
+#include "platform/core/program_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+class RunLog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/qvlogXXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    folder_ = tmpl;
+    qv::SetProgramFolderForTesting(folder_.string());
+    SYSTEMTIME st{2026, 3, 6, 14, 9, 5, 7, 0};
+    qv::SetLocalTimeForTesting(&st);
+    app_ = std::make_unique<CTaravikApp>();
+    app_->LoadAppDir();
+  }
+  void TearDown() override {
+    app_.reset();
+    SetEngine(&theApp);
+    qv::SetLocalTimeForTesting(nullptr);
+    qv::SetProgramFolderForTesting("");
+    fs::remove_all(folder_);
+  }
+  fs::path LogPath() const { return folder_ / "Log" / "Runlog.txt"; }
+
+  fs::path folder_;
+  std::unique_ptr<CTaravikApp> app_;
+};
+
+TEST_F(RunLog, ProgramFolderIsTheExecutablesFolder) {
+  EXPECT_EQ(std::string(app_->m_szAppDir), folder_.string());
+  EXPECT_EQ(GetAppDirectory(), folder_.string().c_str());
+}
+
+TEST_F(RunLog, EntryBytesAreStampThenTextUnchanged) {
+  ASSERT_TRUE(app_->OpenRunLog());
+  app_->WriteLog("Page Index 3 Write Fail");
+  app_->WriteLog("100% \\ %s %d");
+  app_->WriteLog("");
+  EXPECT_EQ(ReadAll(LogPath()),
+            "\r\n26-03-14 09:05:07\r\nPage Index 3 Write Fail\r\n"
+            "\r\n26-03-14 09:05:07\r\n100% \\ %s %d\r\n"
+            "\r\n26-03-14 09:05:07\r\n\r\n");
+}
+
+TEST_F(RunLog, LaterRunsAppendAndNeverTruncate) {
+  ASSERT_TRUE(app_->OpenRunLog());
+  app_->WriteLog("first run");
+  app_ = std::make_unique<CTaravikApp>();
+  app_->LoadAppDir();
+  ASSERT_TRUE(app_->OpenRunLog());
+  app_->WriteLog("second run");
+  EXPECT_EQ(ReadAll(LogPath()),
+            "\r\n26-03-14 09:05:07\r\nfirst run\r\n\r\n26-03-14 09:05:07\r\nsecond run\r\n");
+}
+
+TEST_F(RunLog, EntriesAreDroppedWhenTheLogIsNotOpen) {
+  app_->WriteLog("lost");  // must neither crash nor create anything
+  EXPECT_FALSE(fs::exists(LogPath()));
+}
+
+TEST_F(RunLog, ALogThatCannotBeOpenedDropsEntries) {
+  fs::create_directories(LogPath());  // a folder where the file should be
+  EXPECT_FALSE(app_->OpenRunLog());
+  app_->WriteLog("lost");
+}
+
+TEST_F(RunLog, EntriesFromTwoThreadsNeverInterleave) {
+  ASSERT_TRUE(app_->OpenRunLog());
+  const int kPerThread = 200;
+  auto writer = [this](char tag) {
+    for (int i = 0; i < kPerThread; ++i) app_->WriteLog(CString(tag, 40));
+  };
+  std::thread a(writer, 'a');
+  std::thread b(writer, 'b');
+  a.join();
+  b.join();
+  const std::string entryA = "\r\n26-03-14 09:05:07\r\n" + std::string(40, 'a') + "\r\n";
+  const std::string entryB = "\r\n26-03-14 09:05:07\r\n" + std::string(40, 'b') + "\r\n";
+  std::string all = ReadAll(LogPath());
+  ASSERT_EQ(all.size(), 2 * kPerThread * entryA.size());
+  int as = 0;
+  for (size_t pos = 0; pos < all.size(); pos += entryA.size()) {
+    std::string entry = all.substr(pos, entryA.size());
+    ASSERT_TRUE(entry == entryA || entry == entryB) << "at " << pos;
+    as += entry == entryA;
+  }
+  EXPECT_EQ(as, kPerThread);
+}
+
+}  // namespace
