@@ -45,6 +45,19 @@ class CCOMBase : public CCommonInterface {
   // Builds 55 AA command n payload checksum in the current checksum mode.
   // Returns the frame length.
   u32 BuildFrame(BYTE command, const BYTE* payload, BYTE n, BYTE* frame) const;
+  // The same in a given checksum mode (the W24A frames always use mode 0).
+  static u32 BuildFrameInMode(u32 mode, BYTE command, const BYTE* payload, BYTE n, BYTE* frame);
+  // Writes a frame and reads the reply to command: -1 when the write fails,
+  // else WaitCmdStatus(command).
+  int SendFrameForStatus(const BYTE* frame, u32 length, u32 timeoutMs, BYTE command);
+  // Reads as many bytes as are queued, at least 1 and at most 250, within
+  // timeoutMs. Returns the count read, 0 when they did not come.
+  u32 ReadQueuedBurst(BYTE* buffer, u32 timeoutMs);
+  // Logs "Index: %d Recevied: %02d" for each byte up to the first that equals
+  // wanted; TRUE when it came.
+  static BOOL LogBytesUntil(const BYTE* bytes, u32 count, BYTE wanted);
+  // The second stage of the 0x55/0xA1 handshake: drain, 0xA1, look for 0xA3.
+  BOOL FinishBaudHandshake();
 
   u32 m_nPort = 0;
   std::unique_ptr<qv::ISerialPort> m_pPort;
