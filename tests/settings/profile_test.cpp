@@ -30,6 +30,7 @@ const std::vector<std::string> kIni = {
     ";Commented=1",
     "Empty=",
     "NoEquals",
+    "erase=a later line of the same key",
     "",
     "[ QV7T0-A ]",
     "COM =FALSE",
@@ -44,6 +45,7 @@ const std::vector<std::string> kIni = {
     "Blank=",
     "[userrecord]",
     "Late=second section of the same name",
+    "ERASE=from the second section",
 };
 
 struct ReadCase {

@@ -1,0 +1,144 @@
+#include "app/settings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "app/taravik_app.h"
+#include "isp/app_config.h"
+#include "platform/core/replace_file.h"
+
+namespace {
+
+constexpr int kQvSelLines = 20;
+
+// "<folder>/Appconfig.dat", or FALSE when it would not fit the 260-byte
+// path buffer: a cut path would name some other file.
+BOOL AppConfigPath(CString& path) {
+  path = GetAppDirectory() + "/Appconfig.dat";
+  return path.GetLength() < MAX_PATH ? TRUE : FALSE;
+}
+
+bool IsSeparator(char c) { return c == ' ' || c == '\t'; }
+
+// The version times ten, cut toward zero and kept in 16 bits; a value too
+// large to be a number of any width gives 0.
+u16 VersionTimesTen(float value) {
+  double tenfold = std::trunc(static_cast<double>(value) * 10.0);
+  if (!std::isfinite(tenfold)) return 0;
+  return static_cast<u16>(static_cast<long long>(std::fmod(tenfold, 65536.0)));
+}
+
+// Lines of a text file, CR LF or LF ended; past the end, empty lines.
+class CLineReader {
+ public:
+  explicit CLineReader(std::ifstream& in) : m_in(in) {}
+  CString Next() {
+    ++m_nCount;
+    std::string line;
+    if (!std::getline(m_in, line)) line.clear();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return CString(line);
+  }
+  int Count() const { return m_nCount; }
+
+ private:
+  std::ifstream& m_in;
+  int m_nCount = 0;
+};
+
+}  // namespace
+
+BOOL LoadAppConfig() {
+  CString path;
+  if (!AppConfigPath(path)) return FALSE;
+  // Opened for reading and writing, as the file must be writable to count.
+  std::FILE* f = std::fopen(path, "rb+");
+  if (f == nullptr) return FALSE;
+  u8 bytes[kAppConfigSize];
+  size_t got = std::fread(bytes, 1, sizeof(bytes), f);
+  std::fclose(f);
+  std::memcpy(&g_AppConfig, bytes, got);
+  return TRUE;
+}
+
+BOOL SaveAppConfig() {
+  CString path;
+  if (!AppConfigPath(path)) return FALSE;
+  std::string_view bytes(reinterpret_cast<const char*>(&g_AppConfig), sizeof(g_AppConfig));
+  return qv::ReplaceFileContents(path.str(), bytes) ? TRUE : FALSE;
+}
+
+BOOL ReadQvSelInc(const char* folder, u16& version, CString& title) {
+  std::ifstream in(std::string(folder) + "/QvSel.inc", std::ios::binary);
+  if (!in) return FALSE;
+  CLineReader reader(in);
+  CLineInfo info;
+  while (reader.Count() < kQvSelLines) {
+    CString line = reader.Next();
+    info.SetLine(line.MakeUpper());
+    info.Parse();
+    CString token = info.GetFirstToken();
+    if (token == "#VERSION") {
+      CString text = reader.Next();
+      float value = static_cast<float>(std::atof(text.MakeUpper()));
+      if (value < 0) return FALSE;
+      version = VersionTimesTen(value);
+    } else if (token == "#IDETITLE") {
+      title = reader.Next();
+    }
+  }
+  return TRUE;
+}
+
+CLineInfo::CLineInfo() {
+  std::memset(m_byTokenStart + 1, 0xFF, kTableSize - 1);
+  std::memset(m_byTokenLength + 1, 0xFF, kTableSize - 1);
+}
+
+void CLineInfo::SetLine(const CString& line) {
+  std::memset(m_byTokenStart + 1, 0xFF, kTableSize - 1);
+  std::memset(m_byTokenLength + 1, 0xFF, kTableSize - 1);
+  std::memset(m_szLine, 0, sizeof(m_szLine));
+  std::memset(m_szText, 0, sizeof(m_szText));
+  size_t n = std::min(static_cast<size_t>(line.GetLength()), kMaxLineChars);
+  std::memcpy(m_szLine, line.GetString(), n);
+  std::memcpy(m_szText, line.GetString(), n);
+}
+
+void CLineInfo::Parse() {
+  size_t n = ::strnlen(m_szText, kMaxLineChars);
+  if (const void* mark = std::memchr(m_szText, ';', n)) {
+    size_t at = static_cast<size_t>(static_cast<const char*>(mark) - m_szText);
+    m_byTokenStart[0] = static_cast<u8>(at);
+    m_byTokenLength[0] = static_cast<u8>(n - at);
+    return;
+  }
+  size_t pos = 0;
+  for (int k = kFirstToken; k < kTableSize; ++k) {
+    while (pos < n && IsSeparator(m_szText[pos])) ++pos;
+    if (pos == n && k == kFirstToken) return;  // nothing but blanks
+    size_t end = pos;
+    while (end < n && !IsSeparator(m_szText[end])) ++end;
+    m_byTokenStart[k] = static_cast<u8>(pos);
+    m_byTokenLength[k] = static_cast<u8>(end - pos + 1);
+    // A line that ends in a blank still yields one more, empty, token at its end.
+    if (end == n) return;
+    pos = end + 1;
+  }
+}
+
+CString CLineInfo::GetFirstToken() const {
+  size_t start = m_byTokenStart[kFirstToken];
+  size_t length = m_byTokenLength[kFirstToken];
+  size_t end = std::min(start + length, kTextRoom);
+  size_t stop = start;
+  while (stop < end && m_szText[stop] != '\0') ++stop;
+  CString token(m_szText + start, static_cast<int>(stop - start));
+  return token.Trim();
+}

@@ -1,0 +1,3 @@
+#include "isp/app_config.h"
+
+APPCONFIG g_AppConfig = kAppConfigInitial;
