@@ -21,15 +21,19 @@ class ISerialPort {
   virtual bool Configure(u32 baud, bool rtsEnable) = 0;
   // Discards what is queued in both directions.
   virtual void Purge() = 0;
-  // Bytes queued on the input; -1 when the device is gone.
+  // Bytes queued on the input (0 while closed); -1 when the device is gone,
+  // until the next Open.
   virtual int QueuedInput() = 0;
-  // Takes at most max bytes that are already queued, never waits. Count or -1.
+  // Takes at most max bytes that are already queued, never waits. Count, or
+  // -1 when closed or gone.
   virtual int ReadQueued(BYTE* data, u32 max) = 0;
   // Writes the whole frame within timeoutMs; on a time-out flushes the output
   // and fails, so that nothing stays outstanding.
   virtual bool Write(const BYTE* data, u32 length, u32 timeoutMs) = 0;
-  // Waits until at least count bytes are queued or timeoutMs passed; TRUE when they are.
+  // Waits until at least count bytes are queued or timeoutMs passed; TRUE when
+  // they are. FALSE at once when closed or gone. Wakes as the bytes arrive.
   virtual bool WaitForInput(u32 count, u32 timeoutMs) = 0;
+  // Raises or lowers RTS on the open port; a line without RTS (a pty) ignores it.
   virtual void SetRts(bool high) = 0;
 };
 

@@ -104,12 +104,12 @@ TEST_F(SystemPortTest, PurgeDiscardsQueuedInput) {
   EXPECT_EQ(port_->QueuedInput(), 0);
 }
 
-TEST_F(SystemPortTest, AWriteThatCannotFinishFailsAtItsTimeOutAndLeavesNothingOutstanding) {
+TEST_F(SystemPortTest, AWriteThatCannotFinishFailsAtItsTimeOutAndTheNextOneGoesThrough) {
   OpenConfigured();
   // The far end reads nothing, so the pty's buffers fill up.
   std::vector<BYTE> big(1 << 20, 0x33);
   EXPECT_FALSE(port_->Write(big.data(), static_cast<u32>(big.size()), 50));
-  // What already crossed the line stays there; the rest must not follow later.
+  // What already crossed the line stays there; the rest never follows.
   std::vector<BYTE> crossed = pty_.ReadFromPort(big.size(), 50);
   EXPECT_LT(crossed.size(), big.size());
   const BYTE next[] = {0x55, 0x01};
