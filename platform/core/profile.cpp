@@ -202,15 +202,16 @@ bool ApplyWrite(std::vector<Line>& lines, std::string_view section, const char* 
   v = v.substr(0, v.find_first_of("\r\n"));
   if (keyLine) {
     Line& line = lines[*keyLine];
-    std::string name(Parse(line.text, *keyLine == 0).name);
-    line.text = line.text.substr(0, TextStart(line.text, *keyLine == 0)) + name + "=" + std::string(v);
+    std::string text = line.text.substr(0, TextStart(line.text, *keyLine == 0));
+    text.append(Parse(line.text, *keyLine == 0).name).append("=").append(v);
+    line.text = std::move(text);
     return true;
   }
-  Line entry{std::string(Trim(key)) + "=" + std::string(v), eol};
+  Line entry{std::string(Trim(key)).append("=").append(v), eol};
   size_t at = sectionEnd.value_or(lines.size());
   if (at > 0 && lines[at - 1].eol.empty()) lines[at - 1].eol = eol;
   if (!sectionEnd) {
-    lines.push_back({"[" + std::string(section) + "]", eol});
+    lines.push_back({std::string("[").append(section).append("]"), eol});
     at = lines.size();
   }
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));

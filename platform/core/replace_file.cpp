@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 
 namespace qv {
 
@@ -25,8 +26,15 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
-  if (path.empty()) return false;
+bool ReplaceFileContents(const std::string& given, std::string_view bytes) {
+  if (given.empty()) return false;
+  // A settings file kept elsewhere through a link stays linked: the file it
+  // names is replaced, not the link.
+  std::string path = given;
+  if (char* real = ::realpath(given.c_str(), nullptr)) {
+    path = real;
+    std::free(real);
+  }
   std::string temp;
   int fd = -1;
   // open() rather than mkstemp(), so that a new file gets the umask's bits

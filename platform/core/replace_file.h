@@ -10,7 +10,8 @@ namespace qv {
 
 // True when the whole of bytes is now the file's contents. On false the old
 // file (if any) is untouched and no temporary file is left behind. An existing
-// file keeps its permission bits; a new one gets 0644 less the umask.
+// file keeps its permission bits; a new one gets 0644 less the umask. A path
+// through a symbolic link replaces the file the link names.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 }  // namespace qv

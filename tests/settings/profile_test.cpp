@@ -217,15 +217,19 @@ TEST(ProfileWrite, WrittenValuesReadBack) {
   EXPECT_EQ(GetPrivateProfileIntA("UserRecord", "ReadOperateArea", 0, path.c_str()), 5u);
 }
 
-TEST(ProfileWrite, KeepsTheFilesPermissions) {
+TEST(ProfileWrite, KeepsTheFilesPermissionsAndItsLink) {
   TempFolder dir;
   const std::string path = dir.File("config.ini");
-  dir.Put("config.ini", "[A]\nk=1\n");
-  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  dir.Put("shared.ini", "[A]\nk=1\n");
+  ASSERT_EQ(::chmod(dir.File("shared.ini").c_str(), 0600), 0);
+  std::filesystem::create_symlink("shared.ini", path);
   ASSERT_TRUE(WritePrivateProfileStringA("A", "k", "2", path.c_str()));
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_EQ(dir.Get("shared.ini"), "[A]\nk=2\n");
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(dir.Count(), 2u);
 }
 
 TEST(ProfileWrite, AWriteThatCannotBeDoneFailsAndLeavesTheOldFile) {
