@@ -22,8 +22,11 @@ struct BoardConfig {
   qv::sim::ChipConfig chip;
 };
 
-// The configuration file of the program folder, "OstrelUsb.ini".
+// The configuration file of the program folder, "OstrelUsb.ini", which the
+// library reads when it is first used. A missing file or key keeps the
+// default of BoardConfig; board_config.cpp shows the keys.
 inline constexpr const char* kConfigFileName = "OstrelUsb.ini";
+BoardConfig LoadBoardConfig(const std::string& iniPath);
 
 // Starts afresh with this board: any open handle becomes stale, a new chip with
 // blank flash, power-on settings, no faults, empty logs, no registered window

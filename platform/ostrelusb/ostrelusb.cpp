@@ -4,6 +4,7 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/core/program_folder.h"
 #include "platform/ostrelusb/OstrelUsbSim.h"
 
 static_assert(QV_ERR_BAD_ARGUMENT == qv::sim::kBoardBadArgument);
@@ -16,6 +17,8 @@ namespace {
 
 class Library {
  public:
+  explicit Library(const BoardConfig& config) { Reset(config); }
+
   std::mutex lock;
   qv::sim::ControlBoard board;
   bool plugged = true;
@@ -41,7 +44,7 @@ class Library {
 };
 
 Library& Lib() {
-  static Library library;
+  static Library library(LoadBoardConfig(qv::ProgramFolder() + "/" + kConfigFileName));
   return library;
 }
 
