@@ -69,7 +69,7 @@ unsigned char StoreSetting(QV_HANDLE handle, BYTE qv::sim::BoardSettings::*field
   }));
 }
 
-void Notify(bool plug) {
+void ChangePlug(bool plug) {
   Library& lib = Lib();
   DeviceChangeSink sink;
   void* hwnd = nullptr;
@@ -100,8 +100,8 @@ void Configure(const BoardConfig& config) {
   lib.Reset(config);
 }
 
-void Plug() { Notify(true); }
-void Unplug() { Notify(false); }
+void Plug() { ChangePlug(true); }
+void Unplug() { ChangePlug(false); }
 
 bool IsPlugged() {
   std::lock_guard<std::mutex> guard(Lib().lock);

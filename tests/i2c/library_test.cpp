@@ -195,25 +195,25 @@ TEST_F(BridgeTest, UnplugKeepsTheFlashButEndsIspMode) {
 // every call ends with a code, none crashes or races.
 TEST_F(BridgeTest, HandleChangesWhileAWorkerTransfers) {
   UseBoard(ChipFamily::k7T0);
-  std::atomic<bool> done{false};
+  std::atomic<bool> finished{false};
   std::atomic<int> negative{0};
   std::thread worker([&] {
     CQvIc7T0 ic(kSlave);
-    const Bytes data(256, 0x42);
-    for (int n = 0; n < 20000 && !done.load(std::memory_order_acquire); ++n) {
-      if (ic.WriteBlock(0, 256, data.data()) < 0) {
+    const Bytes data(64, 0x42);
+    for (int n = 0; n < 2000; ++n) {
+      if (ic.WriteBlock(0, 64, data.data()) < 0) {
         negative.fetch_add(1);
       }
     }
+    finished.store(true, std::memory_order_release);
   });
-  for (int i = 0; i < 50; ++i) {
+  while (!finished.load(std::memory_order_acquire)) {
     ostrelusb::Unplug();
     g_BridgeDevice.Close();
     ostrelusb::Plug();
     EXPECT_EQ(g_BridgeDevice.Open(), QV_OK);
     g_BridgeDevice.SetSlaveAddr(kSlave);
   }
-  done.store(true, std::memory_order_release);
   worker.join();
   EXPECT_EQ(negative.load(), 0);
 }
