@@ -15,6 +15,11 @@ std::vector<std::string> RecordingLog::Entries() const {
   return entries_;
 }
 
+int FlakyPort::QueuedInput() {
+  const int queued = inner_->QueuedInput();
+  return *dribble_ && queued > 1 ? 1 : queued;
+}
+
 bool FlakyPort::Write(const BYTE* data, u32 length, u32 timeoutMs) {
   if (failing_->count(attempts_++) != 0) {
     return false;
@@ -34,7 +39,7 @@ std::unique_ptr<CCOMBase> MakeBackend(Family family, std::unique_ptr<qv::ISerial
 }
 
 Rig::Rig(Family family)
-    : backend_(MakeBackend(family, std::make_unique<FlakyPort>(&fake_, &failing_))) {
+    : backend_(MakeBackend(family, std::make_unique<FlakyPort>(&fake_, &failing_, &dribble_))) {
   backend_->Init(1, 115200, 1, TRUE);
   fake_.ClearRecord();
 }

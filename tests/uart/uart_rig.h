@@ -34,16 +34,18 @@ class RecordingLog : public CEngineContext {
 };
 
 // Forwards to a FakeSerialPort; the writes whose 0-based attempt index is in
-// the failing set are refused without reaching it.
+// the failing set are refused without reaching it. When dribbling, the port
+// shows at most one queued byte at a time, as a line that keeps delivering.
 class FlakyPort : public qv::ISerialPort {
  public:
-  FlakyPort(qv::FakeSerialPort* inner, std::set<int>* failing) : inner_(inner), failing_(failing) {}
+  FlakyPort(qv::FakeSerialPort* inner, std::set<int>* failing, const bool* dribble)
+      : inner_(inner), failing_(failing), dribble_(dribble) {}
   bool Open(u32 n) override { return inner_->Open(n); }
   void Close() override { inner_->Close(); }
   bool IsOpen() const override { return inner_->IsOpen(); }
   bool Configure(u32 baud, bool rts) override { return inner_->Configure(baud, rts); }
   void Purge() override { inner_->Purge(); }
-  int QueuedInput() override { return inner_->QueuedInput(); }
+  int QueuedInput() override;
   int ReadQueued(BYTE* data, u32 max) override { return inner_->ReadQueued(data, max); }
   bool Write(const BYTE* data, u32 length, u32 timeoutMs) override;
   bool WaitForInput(u32 count, u32 timeoutMs) override { return inner_->WaitForInput(count, timeoutMs); }
@@ -52,6 +54,7 @@ class FlakyPort : public qv::ISerialPort {
  private:
   qv::FakeSerialPort* inner_;
   std::set<int>* failing_;
+  const bool* dribble_;
   int attempts_ = 0;
 };
 
@@ -64,6 +67,7 @@ class Rig {
   qv::FakeSerialPort& Port() { return fake_; }
   // Write attempts (0-based, failed ones included) that the port refuses.
   std::set<int>& FailingWrites() { return failing_; }
+  void Dribble(bool on) { dribble_ = on; }
   // Each write is answered by the next reply of the script; an empty reply,
   // or the end of the script, is silence.
   void Script(std::vector<Bytes> replies);
@@ -74,6 +78,7 @@ class Rig {
  private:
   qv::FakeSerialPort fake_;
   std::set<int> failing_;
+  bool dribble_ = false;
   std::vector<Bytes> script_;
   std::size_t next_ = 0;
   std::unique_ptr<CCOMBase> backend_;
