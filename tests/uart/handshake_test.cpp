@@ -14,17 +14,6 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-std::unique_ptr<qv::sim::UartChip> MakeChip(Family family) {
-  switch (family) {
-    case Family::W24A:
-      return std::make_unique<qv::sim::UartW24aChip>();
-    case Family::K55:
-      return std::make_unique<qv::sim::UartK55Chip>();
-    default:
-      return std::make_unique<qv::sim::UartGenericChip>();
-  }
-}
-
 struct ChipCase {
   const char* name;
   Family family;

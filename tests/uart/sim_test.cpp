@@ -90,17 +90,6 @@ struct FaultCase {
 
 class FaultTest : public ::testing::TestWithParam<FaultCase> {};
 
-std::unique_ptr<qv::sim::UartChip> MakeChip(Family family) {
-  switch (family) {
-    case Family::W24A:
-      return std::make_unique<qv::sim::UartW24aChip>();
-    case Family::K55:
-      return std::make_unique<qv::sim::UartK55Chip>();
-    default:
-      return std::make_unique<qv::sim::UartGenericChip>();
-  }
-}
-
 // Handshake (and, for W24A, the bracket) first, then the fault, then the call.
 TEST_P(FaultTest, HostSeesTheFault) {
   qv::ScopedVirtualClock clock;

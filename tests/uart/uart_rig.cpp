@@ -2,6 +2,9 @@
 
 #include "isp/com_base_k55.h"
 #include "isp/com_base_w24a.h"
+#include "sim/uart_generic_chip.h"
+#include "sim/uart_k55_chip.h"
+#include "sim/uart_w24a_chip.h"
 
 namespace uart_test {
 
@@ -35,6 +38,17 @@ std::unique_ptr<CCOMBase> MakeBackend(Family family, std::unique_ptr<qv::ISerial
       return std::make_unique<CCOMBaseK55>(std::move(port));
     default:
       return std::make_unique<CCOMBase>(std::move(port));
+  }
+}
+
+std::unique_ptr<qv::sim::UartChip> MakeChip(Family family) {
+  switch (family) {
+    case Family::W24A:
+      return std::make_unique<qv::sim::UartW24aChip>();
+    case Family::K55:
+      return std::make_unique<qv::sim::UartK55Chip>();
+    default:
+      return std::make_unique<qv::sim::UartGenericChip>();
   }
 }
 

@@ -59,6 +59,8 @@ class FlakyPort : public qv::ISerialPort {
 };
 
 std::unique_ptr<CCOMBase> MakeBackend(Family family, std::unique_ptr<qv::ISerialPort> port);
+// The family's simulated chip with its default settings.
+std::unique_ptr<qv::sim::UartChip> MakeChip(Family family);
 
 class Rig {
  public:
