@@ -1,0 +1,171 @@
+#include "platform/win32/host_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include <QTimerEvent>
+
+#include "platform/core/clock.h"
+#include "platform/win32/window.h"
+#include "platform/win32/window_object.h"
+
+namespace qv::win32 {
+namespace {
+
+WPARAM KeyFlags(const QMouseEvent* e) {
+  WPARAM flags = 0;
+  if (e->buttons() & Qt::LeftButton) flags |= MK_LBUTTON;
+  if (e->buttons() & Qt::RightButton) flags |= MK_RBUTTON;
+  if (e->modifiers() & Qt::ShiftModifier) flags |= MK_SHIFT;
+  if (e->modifiers() & Qt::ControlModifier) flags |= MK_CONTROL;
+  return flags;
+}
+
+UINT ScrollCode(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: return SB_LINEUP;
+    case QAbstractSlider::SliderSingleStepAdd: return SB_LINEDOWN;
+    case QAbstractSlider::SliderPageStepSub: return SB_PAGEUP;
+    case QAbstractSlider::SliderPageStepAdd: return SB_PAGEDOWN;
+    case QAbstractSlider::SliderToMinimum: return SB_TOP;
+    case QAbstractSlider::SliderToMaximum: return SB_BOTTOM;
+    default: return SB_THUMBTRACK;
+  }
+}
+
+}  // namespace
+
+HostWidget::HostWidget(HWND hwnd, QWidget* parent) : QWidget(parent), hwnd_(hwnd) {
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
+    bars_[bar] = new QScrollBar(bar == SB_VERT ? Qt::Vertical : Qt::Horizontal, this);
+    bars_[bar]->hide();
+    connect(bars_[bar], &QAbstractSlider::actionTriggered, this, [this, bar](int action) { ScrollAction(bar, action); });
+    connect(bars_[bar], &QAbstractSlider::sliderReleased, this, [this, bar] {
+      auto w = Lookup(hwnd_);
+      if (!w) return;
+      const int track = w->bars[bar].trackPos;
+      const UINT msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+      SendMessage(hwnd_, msg, MAKEWPARAM(static_cast<int>(SB_THUMBPOSITION), track), 0);
+      SendMessage(hwnd_, msg, SB_ENDSCROLL, 0);
+    });
+  }
+}
+
+// A window's scroll bar moves only when its owner sets the position: Qt's own
+// move is undone and turned into the SB_ code.
+void HostWidget::ScrollAction(int bar, int action) {
+  auto w = Lookup(hwnd_);
+  if (!w) return;
+  const UINT msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+  const UINT code = ScrollCode(action);
+  if (code == SB_THUMBTRACK) {
+    w->bars[bar].trackPos = bars_[bar]->sliderPosition();
+    SendMessage(hwnd_, msg, MAKEWPARAM(static_cast<int>(code), w->bars[bar].trackPos), 0);
+    return;
+  }
+  bars_[bar]->setSliderPosition(w->bars[bar].pos);
+  SendMessage(hwnd_, msg, code, 0);
+  SendMessage(hwnd_, msg, SB_ENDSCROLL, 0);
+}
+
+void HostWidget::SyncScrollBar(int bar, const WindowObject& w) {
+  const ScrollBarState& s = w.bars[bar];
+  QSignalBlocker block(bars_[bar]);
+  const int page = static_cast<int>(s.page);
+  bars_[bar]->setRange(s.min, std::max(s.min, s.max - std::max(page - 1, 0)));
+  bars_[bar]->setPageStep(std::max(page, 1));
+  bars_[bar]->setValue(s.pos);
+}
+
+void HostWidget::LayoutScrollBars(const WindowObject& w) {
+  const QRect client = w.ClientArea();
+  const QRect vert(client.right() + 1, client.top(), kScrollBarSize, client.height());
+  const QRect horz(client.left(), client.bottom() + 1, client.width(), kScrollBarSize);
+  bars_[SB_VERT]->setGeometry(vert);
+  bars_[SB_HORZ]->setGeometry(horz);
+  for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
+    SyncScrollBar(bar, w);
+    bars_[bar]->setVisible(w.bars[bar].visible);
+  }
+}
+
+void HostWidget::paintEvent(QPaintEvent*) {
+  auto w = Lookup(hwnd_);
+  if (!w) return;
+  QPainter p(this);
+  const QRect client = w->ClientArea();
+  const int border = w->BorderWidth();
+  if (border > 0) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0));
+    const QRect all = rect();
+    p.drawRect(all.left(), all.top(), all.width(), border);
+    p.drawRect(all.left(), all.bottom() + 1 - border, all.width(), border);
+    p.drawRect(all.left(), all.top(), border, all.height());
+    p.drawRect(all.right() + 1 - border, all.top(), border, all.height());
+  }
+  if (!w->backing.isNull()) p.drawImage(client.topLeft(), w->backing);
+}
+
+void HostWidget::resizeEvent(QResizeEvent*) {
+  auto w = Lookup(hwnd_);
+  // Only a size that Qt chose itself (a user resizing a top-level window) is news.
+  if (!w || w->rect.size() == size()) return;
+  w->rect.setSize(size());
+  ClientAreaChanged(*w);
+}
+
+void HostWidget::SendMouse(UINT msg, QMouseEvent* e) {
+  auto w = Lookup(hwnd_);
+  if (!w) return;
+  const QPoint client = e->position().toPoint() - w->ClientArea().topLeft();
+  SendMessage(hwnd_, msg, KeyFlags(e), MAKELPARAM(client.x(), client.y()));
+}
+
+void HostWidget::mousePressEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) SendMouse(WM_LBUTTONDOWN, e);
+  if (e->button() == Qt::RightButton) SendMouse(WM_RBUTTONDOWN, e);
+}
+
+void HostWidget::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) SendMouse(WM_LBUTTONUP, e);
+  if (e->button() == Qt::RightButton) SendMouse(WM_RBUTTONUP, e);
+}
+
+void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  auto w = Lookup(hwnd_);
+  // Without CS_DBLCLKS a second click is just another press, as on Windows.
+  const bool dbl = w && (w->windowClass->style & CS_DBLCLKS);
+  if (e->button() == Qt::LeftButton) SendMouse(dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, e);
+  if (e->button() == Qt::RightButton) SendMouse(dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN, e);
+}
+
+void HostWidget::mouseMoveEvent(QMouseEvent* e) { SendMouse(WM_MOUSEMOVE, e); }
+
+void HostWidget::leaveEvent(QEvent*) {
+  auto w = Lookup(hwnd_);
+  if (!w || !w->trackingLeave) return;
+  w->trackingLeave = false;
+  SendMessage(hwnd_, WM_MOUSELEAVE, 0, 0);
+}
+
+void HostWidget::timerEvent(QTimerEvent* e) {
+  auto w = Lookup(hwnd_);
+  if (!w) return;
+  for (const auto& [id, qtId] : w->timers) {
+    if (qtId != e->timerId()) continue;
+    const UINT_PTR timerId = id;
+    auto proc = w->timerProcs.find(timerId);
+    if (proc != w->timerProcs.end() && proc->second)
+      proc->second(hwnd_, WM_TIMER, timerId, GetTickCount());
+    else
+      SendMessage(hwnd_, WM_TIMER, timerId, 0);
+    return;
+  }
+}
+
+}  // namespace qv::win32

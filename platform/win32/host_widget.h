@@ -1,0 +1,45 @@
+#pragma once
+// The QWidget that hosts one window: it shows the backing bitmap and the
+// non-client parts (border, scroll bars) and turns Qt's input and timer events
+// into the window's messages.
+
+#include <QWidget>
+
+#include "platform/win32/winuser.h"
+
+class QScrollBar;
+
+namespace qv::win32 {
+
+struct WindowObject;
+
+class HostWidget : public QWidget {
+ public:
+  HostWidget(HWND hwnd, QWidget* parent);
+
+  // Places the scroll bars of the window's state in the non-client area.
+  void LayoutScrollBars(const WindowObject& w);
+  // Qt's timer id for one of the window's timers.
+  int StartTimer(UINT ms) { return startTimer(static_cast<int>(ms)); }
+  void StopTimer(int qtId) { killTimer(qtId); }
+  void SyncScrollBar(int bar, const WindowObject& w);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void leaveEvent(QEvent* e) override;
+  void timerEvent(QTimerEvent* e) override;
+
+ private:
+  void SendMouse(UINT msg, QMouseEvent* e);
+  void ScrollAction(int bar, int action);
+
+  HWND hwnd_;
+  QScrollBar* bars_[2];
+};
+
+}  // namespace qv::win32

@@ -1,0 +1,565 @@
+#include "platform/win32/window.h"
+
+#include <QScrollBar>
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+
+#include "platform/win32/cwnd.h"
+#include "platform/win32/host_widget.h"
+#include "platform/win32/window_object.h"
+
+namespace qv::win32 {
+namespace {
+
+std::mutex g_tableMutex;
+std::uintptr_t g_nextHandle = 0x10000;
+
+std::unordered_map<std::uintptr_t, std::shared_ptr<WindowObject>>& Table() {
+  static auto* table = new std::unordered_map<std::uintptr_t, std::shared_ptr<WindowObject>>;
+  return *table;
+}
+
+std::unordered_map<std::string, std::shared_ptr<const WindowClass>>& Classes() {
+  static auto* classes = [] {
+    auto* c = new std::unordered_map<std::string, std::shared_ptr<const WindowClass>>;
+    // The framework's default class and the standard progress control, whose
+    // own drawing the tool never uses (its bar paints itself).
+    (*c)["AfxWnd"] = std::make_shared<WindowClass>(WindowClass{"AfxWnd", DefWindowProc, CS_DBLCLKS, 0});
+    (*c)["msctls_progress32"] =
+        std::make_shared<WindowClass>(WindowClass{"msctls_progress32", DefWindowProc, 0, 0});
+    return c;
+  }();
+  return *classes;
+}
+
+std::mutex g_classMutex;
+
+std::shared_ptr<const WindowClass> FindClass(const char* name) {
+  std::lock_guard<std::mutex> lock(g_classMutex);
+  auto it = Classes().find(name ? name : "AfxWnd");
+  return it == Classes().end() ? nullptr : it->second;
+}
+
+// The window to bind a CWnd to before its first message (CWnd::CreateEx).
+thread_local CWnd* t_creating = nullptr;
+
+// Whether the window and all its parents are shown.
+bool ShownOnScreen(const WindowObject& w) {
+  if (!(w.style & WS_VISIBLE)) return false;
+  if (!w.parent) return true;
+  auto p = Lookup(w.parent);
+  return p && ShownOnScreen(*p);
+}
+
+QPoint ClientOriginOnScreen(const WindowObject& w) {
+  QPoint origin = w.rect.topLeft() + w.ClientArea().topLeft();
+  if (w.parent)
+    if (auto p = Lookup(w.parent)) origin += ClientOriginOnScreen(*p);
+  return origin;
+}
+
+void CollectTree(HWND hwnd, std::vector<std::shared_ptr<WindowObject>>& out) {
+  auto w = Lookup(hwnd);
+  if (!w) return;
+  out.push_back(w);
+  for (HWND child : w->children) CollectTree(child, out);
+}
+
+ScrollBarState* Bar(WindowObject& w, int bar) {
+  return bar == SB_VERT || bar == SB_HORZ ? &w.bars[bar] : nullptr;
+}
+
+int ScrollLimit(const ScrollBarState& s) {
+  return std::max(s.min, s.max - std::max(static_cast<int>(s.page) - 1, 0));
+}
+
+void SetBarVisible(WindowObject& w, int bar, bool show) {
+  if (w.bars[bar].visible == show) return;
+  w.bars[bar].visible = show;
+  const DWORD bit = bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
+  w.style = show ? (w.style | bit) : (w.style & ~bit);
+  ClientAreaChanged(w);
+}
+
+// Runs call on the window's thread: at once there, else queued in order.
+template <typename F>
+bool OnOwnThread(const std::shared_ptr<WindowObject>& w, F call) {
+  if (w->thread->IsCurrent()) return false;
+  HWND hwnd = w->hwnd;
+  w->thread->PostCall(hwnd, [hwnd, call] {
+    if (Lookup(hwnd)) call();
+  });
+  return true;
+}
+
+}  // namespace
+
+int WindowObject::BorderWidth() const {
+  if (exStyle & WS_EX_CLIENTEDGE) return 2;
+  if ((style & WS_BORDER) && IsChild()) return 1;
+  return 0;
+}
+
+QRect WindowObject::ClientArea() const {
+  const int b = BorderWidth();
+  int width = rect.width() - 2 * b - (bars[SB_VERT].visible ? kScrollBarSize : 0);
+  int height = rect.height() - 2 * b - (bars[SB_HORZ].visible ? kScrollBarSize : 0);
+  return QRect(b, b, std::max(width, 0), std::max(height, 0));
+}
+
+std::shared_ptr<WindowObject> Lookup(HWND hwnd) {
+  std::lock_guard<std::mutex> lock(g_tableMutex);
+  auto it = Table().find(reinterpret_cast<std::uintptr_t>(hwnd));
+  return it == Table().end() ? nullptr : it->second;
+}
+
+HWND Register(std::shared_ptr<WindowObject> window) {
+  std::lock_guard<std::mutex> lock(g_tableMutex);
+  const std::uintptr_t id = g_nextHandle;
+  g_nextHandle += 4;
+  window->hwnd = reinterpret_cast<HWND>(id);
+  Table()[id] = std::move(window);
+  return reinterpret_cast<HWND>(id);
+}
+
+void Unregister(HWND hwnd) {
+  std::shared_ptr<WindowObject> last;  // released outside the lock
+  std::lock_guard<std::mutex> lock(g_tableMutex);
+  auto it = Table().find(reinterpret_cast<std::uintptr_t>(hwnd));
+  if (it == Table().end()) return;
+  last = it->second;
+  Table().erase(it);
+}
+
+LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto w = Lookup(hwnd);
+  if (!w) return 0;
+  if (w->cwnd) return w->cwnd->WindowProc(msg, wParam, lParam);
+  return w->proc(hwnd, msg, wParam, lParam);
+}
+
+void ClientAreaChanged(WindowObject& w) {
+  const QRect client = w.ClientArea();
+  if (w.host) w.host->LayoutScrollBars(w);
+  ResizeBacking(w);
+  Invalidate(w, QRegion(0, 0, client.width(), client.height()), true);
+  Dispatch(w.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.width(), client.height()));
+}
+
+void Invalidate(WindowObject& w, const QRegion& area, bool erase) {
+  const QRegion clipped = area.intersected(QRect(QPoint(0, 0), w.ClientArea().size()));
+  if (clipped.isEmpty()) return;
+  w.updateRegion += clipped;
+  w.eraseNeeded = w.eraseNeeded || erase;
+  if (!w.paintPosted) {
+    w.paintPosted = true;
+    w.thread->PostPaint(w.hwnd);
+  }
+}
+
+void BindCreatingWindow(CWnd* wnd) { t_creating = wnd; }
+
+}  // namespace qv::win32
+
+using namespace qv::win32;
+
+BOOL RegisterClassA(const WNDCLASSA* wc) {
+  if (!wc || !wc->lpszClassName || !wc->lpfnWndProc) return FALSE;
+  std::lock_guard<std::mutex> lock(g_classMutex);
+  auto& classes = Classes();
+  if (classes.count(wc->lpszClassName)) return FALSE;
+  classes[wc->lpszClassName] = std::make_shared<WindowClass>(
+      WindowClass{wc->lpszClassName, wc->lpfnWndProc, wc->style, wc->hbrBackground});
+  return TRUE;
+}
+
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
+                     int y, int width, int height, HWND parent, int idOrMenu, void* param) {
+  auto cls = FindClass(className);
+  CWnd* binding = t_creating;
+  t_creating = nullptr;
+  if (!cls) return nullptr;
+  std::shared_ptr<WindowObject> parentObject;
+  if (parent) {
+    parentObject = Lookup(parent);
+    if (!parentObject || !parentObject->thread->IsCurrent()) return nullptr;
+  }
+  if ((style & WS_CHILD) && !parentObject) return nullptr;
+
+  auto w = std::make_shared<WindowObject>();
+  w->windowClass = cls;
+  w->proc = cls->proc;
+  w->style = style & ~(WS_VSCROLL | WS_HSCROLL);
+  w->exStyle = exStyle;
+  w->id = (style & WS_CHILD) ? idOrMenu : 0;
+  w->parent = parent;
+  w->text = windowName ? windowName : "";
+  w->rect = QRect(x, y, std::max(width, 0), std::max(height, 0));
+  w->thread = UiThread::Current();
+  const HWND hwnd = Register(w);
+  if (parentObject) parentObject->children.push_back(hwnd);
+
+  w->host = new HostWidget(hwnd, parentObject ? parentObject->host.data() : nullptr);
+  w->host->setGeometry(w->rect);
+  w->bars[SB_VERT].visible = (style & WS_VSCROLL) != 0;
+  w->bars[SB_HORZ].visible = (style & WS_HSCROLL) != 0;
+  w->style |= style & (WS_VSCROLL | WS_HSCROLL);
+  w->host->setEnabled(!(style & WS_DISABLED));
+  if (binding) binding->BindHandle(hwnd);
+
+  CREATESTRUCTA cs{param, parent, w->id, height, width, y, x, style, windowName, className, exStyle};
+  if (Dispatch(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+    DestroyWindow(hwnd);
+    return nullptr;
+  }
+  if (!Lookup(hwnd)) return nullptr;
+  ClientAreaChanged(*w);
+  if (style & WS_VISIBLE) w->host->show();
+  return hwnd;
+}
+
+BOOL DestroyWindow(HWND hwnd) {
+  auto w = Lookup(hwnd);
+  if (!w || !w->thread->IsCurrent()) return FALSE;
+  if (w->destroying.exchange(true)) return TRUE;  // already on its way
+  std::vector<std::shared_ptr<WindowObject>> tree;
+  CollectTree(hwnd, tree);
+  for (auto& node : tree) {
+    node->destroying.store(true, std::memory_order_release);
+    node->thread->CancelSendsTo(node->hwnd);
+    for (const auto& timer : node->timers)
+      if (node->host) node->host->StopTimer(timer.second);
+    node->timers.clear();
+  }
+  if (w->host) w->host->hide();
+  for (auto& node : tree) Dispatch(node->hwnd, WM_DESTROY, 0, 0);
+  for (auto it = tree.rbegin(); it != tree.rend(); ++it) {
+    Dispatch((*it)->hwnd, WM_NCDESTROY, 0, 0);
+    Unregister((*it)->hwnd);
+  }
+  if (w->parent)
+    if (auto p = Lookup(w->parent)) std::erase(p->children, hwnd);
+  // Later, not now: the host may be in the middle of one of its own events.
+  if (w->host) w->host->deleteLater();
+  return TRUE;
+}
+
+BOOL IsWindow(HWND hwnd) { return Lookup(hwnd) ? TRUE : FALSE; }
+
+LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto w = Lookup(hwnd);
+  if (!w) return 0;
+  switch (msg) {
+    case WM_SETTEXT:
+      w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+      return TRUE;
+    case WM_GETTEXT: {
+      char* buffer = reinterpret_cast<char*>(lParam);
+      if (!buffer || wParam == 0) return 0;
+      const size_t n = std::min(w->text.size(), static_cast<size_t>(wParam) - 1);
+      std::memcpy(buffer, w->text.data(), n);
+      buffer[n] = '\0';
+      return static_cast<LRESULT>(n);
+    }
+    case WM_GETTEXTLENGTH:
+      return static_cast<LRESULT>(w->text.size());
+    case WM_ERASEBKGND:
+      return EraseWithClassBackground(*w, wParam);
+    case WM_PAINT:
+      ValidatePaint(*w);
+      return 0;
+    case WM_CLOSE:
+      DestroyWindow(hwnd);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return proc ? proc(hwnd, msg, wParam, lParam) : 0;
+}
+
+WNDPROC GetWindowProc(HWND hwnd) {
+  auto w = Lookup(hwnd);
+  return w ? w->proc : nullptr;
+}
+
+WNDPROC SetWindowProc(HWND hwnd, WNDPROC proc) {
+  auto w = Lookup(hwnd);
+  if (!w || !proc) return nullptr;
+  return std::exchange(w->proc, proc);
+}
+
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto w = Lookup(hwnd);
+  if (!w) return 0;
+  if (w->thread->IsCurrent()) return Dispatch(hwnd, msg, wParam, lParam);
+  if (w->destroying.load(std::memory_order_acquire)) return 0;
+  return w->thread->CarrySend(hwnd, msg, wParam, lParam);
+}
+
+BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto w = Lookup(hwnd);
+  if (!w) return FALSE;
+  w->thread->Post(hwnd, msg, wParam, lParam);
+  return TRUE;
+}
+
+BOOL SetWindowTextA(HWND hwnd, const char* text) {
+  return IsWindow(hwnd) ? static_cast<BOOL>(SendMessage(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text))) : FALSE;
+}
+
+int GetWindowTextA(HWND hwnd, char* buffer, int size) {
+  if (!buffer || size <= 0) return 0;
+  buffer[0] = '\0';
+  return static_cast<int>(SendMessage(hwnd, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
+}
+
+int GetWindowTextLengthA(HWND hwnd) { return static_cast<int>(SendMessage(hwnd, WM_GETTEXTLENGTH, 0, 0)); }
+
+BOOL ShowWindow(HWND hwnd, int cmd) {
+  auto w = Lookup(hwnd);
+  if (!w) return FALSE;
+  const BOOL wasVisible = (w->style & WS_VISIBLE) ? TRUE : FALSE;
+  if (OnOwnThread(w, [hwnd, cmd] { ShowWindow(hwnd, cmd); })) return wasVisible;
+  const bool show = cmd != SW_HIDE;
+  if (show == static_cast<bool>(wasVisible)) return wasVisible;
+  Dispatch(hwnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+  w->style = show ? (w->style | WS_VISIBLE) : (w->style & ~WS_VISIBLE);
+  if (w->host) w->host->setVisible(show);
+  if (show) Invalidate(*w, QRegion(QRect(QPoint(0, 0), w->ClientArea().size())), true);
+  return wasVisible;
+}
+
+BOOL IsWindowVisible(HWND hwnd) {
+  auto w = Lookup(hwnd);
+  return w && ShownOnScreen(*w) ? TRUE : FALSE;
+}
+
+BOOL EnableWindow(HWND hwnd, BOOL enable) {
+  auto w = Lookup(hwnd);
+  if (!w) return FALSE;
+  const BOOL wasDisabled = (w->style & WS_DISABLED) ? TRUE : FALSE;
+  if (OnOwnThread(w, [hwnd, enable] { EnableWindow(hwnd, enable); })) return wasDisabled;
+  if (static_cast<bool>(enable) != static_cast<bool>(wasDisabled)) return wasDisabled;
+  w->style = enable ? (w->style & ~WS_DISABLED) : (w->style | WS_DISABLED);
+  if (w->host) w->host->setEnabled(enable != FALSE);
+  Dispatch(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
+  return wasDisabled;
+}
+
+BOOL IsWindowEnabled(HWND hwnd) {
+  auto w = Lookup(hwnd);
+  return w && !(w->style & WS_DISABLED) ? TRUE : FALSE;
+}
+
+BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
+  return SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | (repaint ? 0 : SWP_NOREDRAW));
+}
+
+BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
+  auto w = Lookup(hwnd);
+  if (!w || !w->thread->IsCurrent()) return FALSE;
+  QRect next = w->rect;
+  if (!(flags & SWP_NOMOVE)) next.moveTopLeft(QPoint(x, y));
+  if (!(flags & SWP_NOSIZE)) next.setSize(QSize(std::max(cx, 0), std::max(cy, 0)));
+  const bool resized = next.size() != w->rect.size();
+  const bool moved = next.topLeft() != w->rect.topLeft();
+  w->rect = next;
+  if (w->host) w->host->setGeometry(next);
+  if (moved) {
+    const QPoint origin = next.topLeft() + w->ClientArea().topLeft();
+    Dispatch(hwnd, WM_MOVE, 0, MAKELPARAM(origin.x(), origin.y()));
+  }
+  if (resized) ClientAreaChanged(*w);
+  if (flags & SWP_SHOWWINDOW) ShowWindow(hwnd, SW_SHOWNA);
+  if (flags & SWP_HIDEWINDOW) ShowWindow(hwnd, SW_HIDE);
+  return TRUE;
+}
+
+BOOL GetClientRect(HWND hwnd, RECT* rect) {
+  auto w = Lookup(hwnd);
+  if (!w || !rect) return FALSE;
+  const QRect c = w->ClientArea();
+  *rect = RECT{0, 0, c.width(), c.height()};
+  return TRUE;
+}
+
+BOOL GetWindowRect(HWND hwnd, RECT* rect) {
+  auto w = Lookup(hwnd);
+  if (!w || !rect) return FALSE;
+  QPoint origin = w->rect.topLeft();
+  if (w->parent)
+    if (auto p = Lookup(w->parent)) origin += ClientOriginOnScreen(*p);
+  *rect = RECT{origin.x(), origin.y(), origin.x() + w->rect.width(), origin.y() + w->rect.height()};
+  return TRUE;
+}
+
+BOOL ScreenToClient(HWND hwnd, POINT* point) {
+  auto w = Lookup(hwnd);
+  if (!w || !point) return FALSE;
+  const QPoint origin = ClientOriginOnScreen(*w);
+  point->x -= origin.x();
+  point->y -= origin.y();
+  return TRUE;
+}
+
+BOOL ClientToScreen(HWND hwnd, POINT* point) {
+  auto w = Lookup(hwnd);
+  if (!w || !point) return FALSE;
+  const QPoint origin = ClientOriginOnScreen(*w);
+  point->x += origin.x();
+  point->y += origin.y();
+  return TRUE;
+}
+
+DWORD GetWindowStyle(HWND hwnd) {
+  auto w = Lookup(hwnd);
+  return w ? w->style : 0;
+}
+
+void SetWindowStyle(HWND hwnd, DWORD style) {
+  auto w = Lookup(hwnd);
+  if (!w) return;
+  w->style = (style & ~(WS_VSCROLL | WS_HSCROLL | WS_VISIBLE | WS_DISABLED)) |
+             (w->style & (WS_VSCROLL | WS_HSCROLL | WS_VISIBLE | WS_DISABLED));
+  ShowScrollBar(hwnd, SB_VERT, (style & WS_VSCROLL) ? TRUE : FALSE);
+  ShowScrollBar(hwnd, SB_HORZ, (style & WS_HSCROLL) ? TRUE : FALSE);
+}
+
+HWND GetParent(HWND hwnd) {
+  auto w = Lookup(hwnd);
+  return w ? w->parent : nullptr;
+}
+
+HWND GetDlgItem(HWND parent, int id) {
+  auto w = Lookup(parent);
+  if (!w) return nullptr;
+  for (HWND child : w->children) {
+    auto c = Lookup(child);
+    if (c && c->id == id) return child;
+  }
+  return nullptr;
+}
+
+int GetDlgCtrlID(HWND hwnd) {
+  auto w = Lookup(hwnd);
+  return w ? w->id : 0;
+}
+
+int GetClassNameA(HWND hwnd, char* buffer, int size) {
+  auto w = Lookup(hwnd);
+  if (!w || !buffer || size <= 0) return 0;
+  const size_t n = std::min(w->windowClass->name.size(), static_cast<size_t>(size) - 1);
+  std::memcpy(buffer, w->windowClass->name.data(), n);
+  buffer[n] = '\0';
+  return static_cast<int>(n);
+}
+
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT ms, TIMERPROC proc) {
+  auto w = Lookup(hwnd);
+  if (!w || !w->host || !w->thread->IsCurrent()) return 0;
+  auto old = w->timers.find(id);
+  if (old != w->timers.end()) w->host->StopTimer(old->second);
+  // Windows raises a time-out below 10 ms to 10 ms.
+  w->timers[id] = w->host->StartTimer(std::max(ms, 10u));
+  w->timerProcs[id] = proc;
+  return id;
+}
+
+BOOL KillTimer(HWND hwnd, UINT_PTR id) {
+  auto w = Lookup(hwnd);
+  if (!w || !w->thread->IsCurrent()) return FALSE;
+  auto it = w->timers.find(id);
+  if (it == w->timers.end()) return FALSE;
+  if (w->host) w->host->StopTimer(it->second);
+  w->timers.erase(it);
+  w->timerProcs.erase(id);
+  return TRUE;
+}
+
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
+  if (!tme) return FALSE;
+  auto w = Lookup(tme->hwndTrack);
+  if (!w) return FALSE;
+  w->trackingLeave = (tme->dwFlags & TME_LEAVE) != 0;
+  return TRUE;
+}
+
+BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
+  auto w = Lookup(hwnd);
+  if (!w) return FALSE;
+  if (bar == SB_BOTH) {
+    SetBarVisible(*w, SB_HORZ, show != FALSE);
+    SetBarVisible(*w, SB_VERT, show != FALSE);
+    return TRUE;
+  }
+  if (!Bar(*w, bar)) return FALSE;
+  SetBarVisible(*w, bar, show != FALSE);
+  return TRUE;
+}
+
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL) {
+  auto w = Lookup(hwnd);
+  ScrollBarState* s = w ? Bar(*w, bar) : nullptr;
+  if (!s || !info) return 0;
+  if (info->fMask & SIF_RANGE) {
+    s->min = info->nMin;
+    s->max = std::max(info->nMin, info->nMax);
+  }
+  if (info->fMask & SIF_PAGE) s->page = std::min<UINT>(info->nPage, static_cast<UINT>(s->max - s->min + 1));
+  if (info->fMask & SIF_POS) s->pos = info->nPos;
+  s->pos = std::clamp(s->pos, s->min, ScrollLimit(*s));
+  if (info->fMask & (SIF_RANGE | SIF_PAGE)) {
+    // As on Windows, a bar whose page covers its whole range goes away.
+    const bool needed = (info->fMask & SIF_DISABLENOSCROLL) ||
+                        (s->max > s->min && s->page <= static_cast<UINT>(s->max - s->min));
+    SetBarVisible(*w, bar, needed);
+  }
+  if (w->host) w->host->SyncScrollBar(bar, *w);
+  return s->pos;
+}
+
+BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
+  auto w = Lookup(hwnd);
+  ScrollBarState* s = w ? Bar(*w, bar) : nullptr;
+  if (!s || !info) return FALSE;
+  if (info->fMask & SIF_RANGE) info->nMin = s->min, info->nMax = s->max;
+  if (info->fMask & SIF_PAGE) info->nPage = s->page;
+  if (info->fMask & SIF_POS) info->nPos = s->pos;
+  if (info->fMask & SIF_TRACKPOS) info->nTrackPos = s->trackPos;
+  return TRUE;
+}
+
+BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw) {
+  SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE, min, max, 0, 0, 0};
+  if (!IsWindow(hwnd) || (bar != SB_VERT && bar != SB_HORZ)) return FALSE;
+  SetScrollInfo(hwnd, bar, &info, redraw);
+  return TRUE;
+}
+
+BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max) {
+  SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE, 0, 0, 0, 0, 0};
+  if (!GetScrollInfo(hwnd, bar, &info)) return FALSE;
+  if (min) *min = info.nMin;
+  if (max) *max = info.nMax;
+  return TRUE;
+}
+
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+  auto w = Lookup(hwnd);
+  ScrollBarState* s = w ? Bar(*w, bar) : nullptr;
+  if (!s) return 0;
+  const int previous = s->pos;
+  SCROLLINFO info{sizeof(SCROLLINFO), SIF_POS, 0, 0, 0, pos, 0};
+  SetScrollInfo(hwnd, bar, &info, redraw);
+  return previous;
+}
+
+int GetScrollPos(HWND hwnd, int bar) {
+  SCROLLINFO info{sizeof(SCROLLINFO), SIF_POS, 0, 0, 0, 0, 0};
+  return GetScrollInfo(hwnd, bar, &info) ? info.nPos : 0;
+}

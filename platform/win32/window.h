@@ -1,0 +1,124 @@
+#pragma once
+// The Win32 window functions: classes, creation and destruction, messages,
+// text, visibility, geometry, timers and scroll bars. A window belongs to the
+// thread that created it; the calls a worker thread may make (SendMessage,
+// PostMessage, EnableWindow, ShowWindow, InvalidateRect) are carried to that
+// thread by the layer.
+
+#include "platform/win32/gdi/gdi_api.h"
+#include "platform/win32/gdi/geometry.h"
+#include "platform/win32/winuser.h"
+
+struct WNDCLASSA {
+  UINT style;
+  WNDPROC lpfnWndProc;
+  // A system colour index + 1 (COLOR_WINDOW + 1 ...) or 0: what the default
+  // WM_ERASEBKGND fills with.
+  int hbrBackground;
+  const char* lpszClassName;
+};
+
+struct CREATESTRUCTA {
+  void* lpCreateParams;
+  HWND hwndParent;
+  int id;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  DWORD style;
+  const char* lpszName;
+  const char* lpszClass;
+  DWORD dwExStyle;
+};
+using LPCREATESTRUCT = CREATESTRUCTA*;
+
+// FALSE when the name is taken. The classes "AfxWnd" (the framework's default
+// class) and "msctls_progress32" exist from the start.
+BOOL RegisterClassA(const WNDCLASSA* wc);
+
+// hMenu carries the control id of a child window, as in Win32.
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
+                     int y, int width, int height, HWND parent, int idOrMenu, void* param);
+// WM_DESTROY to the window and then its children, WM_NCDESTROY to the children
+// and then the window. FALSE for a stale handle or from another thread.
+BOOL DestroyWindow(HWND hwnd);
+BOOL IsWindow(HWND hwnd);
+
+LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+WNDPROC GetWindowProc(HWND hwnd);
+// Replaces the window's procedure; returns the previous one (nullptr for a stale handle).
+WNDPROC SetWindowProc(HWND hwnd, WNDPROC proc);
+
+// On the window's thread a direct call; from another thread carried there and
+// waited for. 0 for a stale handle, and at once for a window being destroyed.
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Thread-safe; delivered in order. FALSE for a stale handle.
+BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+BOOL SetWindowTextA(HWND hwnd, const char* text);
+int GetWindowTextA(HWND hwnd, char* buffer, int size);
+int GetWindowTextLengthA(HWND hwnd);
+
+BOOL ShowWindow(HWND hwnd, int cmd);  // the previous visibility
+BOOL IsWindowVisible(HWND hwnd);
+BOOL EnableWindow(HWND hwnd, BOOL enable);  // TRUE when it was disabled before
+BOOL IsWindowEnabled(HWND hwnd);
+
+BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
+BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags);
+BOOL GetClientRect(HWND hwnd, RECT* rect);
+BOOL GetWindowRect(HWND hwnd, RECT* rect);  // screen coordinates
+BOOL ScreenToClient(HWND hwnd, POINT* point);
+BOOL ClientToScreen(HWND hwnd, POINT* point);
+
+DWORD GetWindowStyle(HWND hwnd);
+// Changes the style bits, with the scroll bars that WS_VSCROLL/WS_HSCROLL show.
+void SetWindowStyle(HWND hwnd, DWORD style);
+HWND GetParent(HWND hwnd);
+HWND GetDlgItem(HWND parent, int id);
+int GetDlgCtrlID(HWND hwnd);
+// The window's class name, cut to size - 1 characters; the length copied.
+int GetClassNameA(HWND hwnd, char* buffer, int size);
+
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT ms, TIMERPROC proc);
+BOOL KillTimer(HWND hwnd, UINT_PTR id);
+
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme);
+
+BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw);
+BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info);
+BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw);
+BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max);
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);  // the previous position
+int GetScrollPos(HWND hwnd, int bar);
+
+// Painting.
+BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
+BOOL ValidateRect(HWND hwnd, const RECT* rect);
+BOOL GetUpdateRect(HWND hwnd, RECT* rect, BOOL erase);
+BOOL UpdateWindow(HWND hwnd);
+// RDW_UPDATENOW paints before it returns.
+BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags);
+
+struct PAINTSTRUCT {
+  HDC hdc;
+  BOOL fErase;  // TRUE when WM_ERASEBKGND left the background to the painter
+  RECT rcPaint;
+  BOOL fRestore;
+  BOOL fIncUpdate;
+  BYTE rgbReserved[32];
+};
+using LPPAINTSTRUCT = PAINTSTRUCT*;
+// A DC on the window's pixels clipped to the update region, which is thereby
+// validated; WM_ERASEBKGND is sent first when the region asked for it.
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
+// A DC on the whole client area; ReleaseDC shows what was drawn.
+HDC GetDC(HWND hwnd);
+int ReleaseDC(HWND hwnd, HDC dc);
+
+// Width of a vertical and height of a horizontal window scroll bar, in pixels.
+inline constexpr int kScrollBarSize = 17;

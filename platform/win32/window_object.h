@@ -1,0 +1,109 @@
+#pragma once
+// The layer's own state of one window, and the table from handles to it.
+// Everything but `destroying` is touched on the window's own thread only.
+
+#include <QImage>
+#include <QPointer>
+#include <QRect>
+#include <QRegion>
+#include <atomic>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win32/gdi/gdi_api.h"
+#include "platform/win32/ui_thread.h"
+#include "platform/win32/winuser.h"
+
+class CWnd;
+class QWidget;
+class QScrollBar;
+
+namespace qv::win32 {
+
+class HostWidget;
+
+struct ScrollBarState {
+  int min = 0;
+  int max = 0;
+  UINT page = 0;
+  int pos = 0;
+  int trackPos = 0;
+  bool visible = false;
+};
+
+struct WindowClass {
+  std::string name;
+  WNDPROC proc = nullptr;
+  UINT style = 0;
+  // The colour that the default WM_ERASEBKGND fills with; a system colour index
+  // + 1 as in the class's background brush, 0 for none.
+  int backgroundSysColor = 0;
+};
+
+struct WindowObject {
+  HWND hwnd = nullptr;
+  std::shared_ptr<const WindowClass> windowClass;
+  WNDPROC proc = nullptr;  // the procedure in force (the class's unless subclassed)
+  CWnd* cwnd = nullptr;    // the object its messages are routed to, if any
+  CWnd* permanent = nullptr;  // an object attached without routing (CWnd::Attach)
+  std::unique_ptr<CWnd> temporary;  // what FromHandle gives for a window without either
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  int id = 0;
+  HWND parent = nullptr;
+  std::vector<HWND> children;  // in creation order
+  std::string text;
+  QRect rect;  // in the parent's client coordinates (screen for a top-level window)
+  std::shared_ptr<UiThread> thread;
+  std::atomic<bool> destroying{false};
+
+  QPointer<HostWidget> host;
+  QImage backing;  // the client area's pixels, kept until painted again
+  QRegion updateRegion;  // client coordinates
+  bool eraseNeeded = false;
+  bool paintPosted = false;
+  bool painting = false;  // between BeginPaint and EndPaint
+  bool trackingLeave = false;
+
+  ScrollBarState bars[2];  // SB_HORZ, SB_VERT
+  std::map<UINT_PTR, int> timers;  // our id -> Qt timer id
+  std::map<UINT_PTR, TIMERPROC> timerProcs;
+
+  int BorderWidth() const;
+  // The client area within the window, in window coordinates.
+  QRect ClientArea() const;
+  bool IsChild() const { return (style & WS_CHILD) != 0; }
+};
+
+// The table of live windows.
+std::shared_ptr<WindowObject> Lookup(HWND hwnd);
+HWND Register(std::shared_ptr<WindowObject> window);
+void Unregister(HWND hwnd);
+
+// Routes one message to the window's CWnd or procedure, on the calling thread.
+LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Client size changed (scroll bar shown or hidden, window resized): lays out the
+// host, resizes the backing bitmap and sends WM_SIZE.
+void ClientAreaChanged(WindowObject& w);
+
+// Paints the window now when it has something to paint (WM_ERASEBKGND, WM_PAINT).
+void PaintNow(HWND hwnd);
+
+// The thread-safe part of InvalidateRect: queues the area on the window's thread.
+void Invalidate(WindowObject& w, const QRegion& area, bool erase);
+
+// Makes the backing bitmap the client area's size, keeping the pixels that fit.
+void ResizeBacking(WindowObject& w);
+
+// The paint side of the default window procedure.
+LRESULT EraseWithClassBackground(WindowObject& w, WPARAM hdc);
+void ValidatePaint(WindowObject& w);
+
+// Binds wnd to the next window that the calling thread creates, before its
+// first message arrives.
+void BindCreatingWindow(CWnd* wnd);
+
+}  // namespace qv::win32
