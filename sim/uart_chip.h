@@ -21,6 +21,12 @@ namespace qv::sim {
 // write before unlock): the models' own value, not one the host knows.
 inline constexpr BYTE kUartStatusRefused = 0xEE;
 
+// Status bytes of the 6-byte replies (generic and W24A loaders).
+inline constexpr BYTE kUartAck = 0xA4;
+inline constexpr BYTE kUartMatch = 0xA5;
+inline constexpr BYTE kUartMismatch = 0xA6;
+inline constexpr BYTE kUartBadFrame = 0xE1;
+
 class UartChip {
  public:
   using Sink = std::function<void(const BYTE* data, std::size_t size)>;

@@ -7,10 +7,6 @@ namespace {
 constexpr BYTE kErase = 0x98;
 constexpr BYTE kWritePage = 0x97;
 constexpr BYTE kPageChecksum = 0x81;
-constexpr BYTE kAck = 0xA4;
-constexpr BYTE kMatch = 0xA5;
-constexpr BYTE kMismatch = 0xA6;
-constexpr BYTE kBadFrame = 0xE1;
 
 }  // namespace
 
@@ -33,7 +29,7 @@ void UartGenericChip::OnFrame(const std::vector<BYTE>& frame) {
   const BYTE command = frame[2];
   const BYTE n = frame[3];
   if (FrameChecksum(m_nMode, frame.data() + 2, 2u + n) != frame[4u + n]) {
-    ReplyStatus(command, kBadFrame);
+    ReplyStatus(command, kUartBadFrame);
     return;
   }
   const int forced = OverriddenStatus(command);
@@ -61,7 +57,7 @@ BYTE UartGenericChip::Execute(BYTE command, const BYTE* payload, BYTE n) {
 BYTE UartGenericChip::ErasePages(const BYTE* payload) {
   const std::size_t size = ReadBigEndian16(payload + 2);
   if (size == 0) {
-    return kAck;
+    return kUartAck;
   }
   const std::size_t start = ReadBigEndian16(payload) / kPageBytes * kPageBytes;
   const std::size_t end = ReadBigEndian16(payload) + size;
@@ -70,7 +66,7 @@ BYTE UartGenericChip::ErasePages(const BYTE* payload) {
     return kUartStatusRefused;
   }
   Erase(start, pagesEnd - start);
-  return kAck;
+  return kUartAck;
 }
 
 BYTE UartGenericChip::WritePage(const BYTE* payload) {
@@ -85,7 +81,7 @@ BYTE UartGenericChip::WritePage(const BYTE* payload) {
     page[i] = payload[2 + (i / 4 * 4) + (3 - i % 4)];
   }
   Program(address, page, kPageBytes);
-  return kAck;
+  return kUartAck;
 }
 
 BYTE UartGenericChip::CheckPages(const BYTE* payload) {
@@ -96,7 +92,7 @@ BYTE UartGenericChip::CheckPages(const BYTE* payload) {
   }
   // The page sum is taken in the chip's own checksum form.
   const BYTE expected = FrameChecksum(m_nMode, Flash().data() + address, length);
-  return expected == payload[3] ? kMatch : kMismatch;
+  return expected == payload[3] ? kUartMatch : kUartMismatch;
 }
 
 }  // namespace qv::sim

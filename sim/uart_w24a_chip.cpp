@@ -13,10 +13,6 @@ constexpr BYTE kErasePage = 0x12;
 constexpr BYTE kWrite = 0x13;
 constexpr BYTE kImageCrc = 0x16;
 constexpr BYTE kPrepared = 0x00;
-constexpr BYTE kAck = 0xA4;
-constexpr BYTE kMatch = 0xA5;
-constexpr BYTE kMismatch = 0xA6;
-constexpr BYTE kBadFrame = 0xE1;
 constexpr std::size_t kChunkBytes = 128;
 
 }  // namespace
@@ -49,7 +45,7 @@ void UartW24aChip::OnFrame(const std::vector<BYTE>& frame) {
   const BYTE command = frame[2];
   const BYTE n = frame[3];
   if (UartGenericChip::FrameChecksum(0, frame.data() + 2, 2u + n) != frame[4u + n]) {
-    ReplyStatus(command, kBadFrame);
+    ReplyStatus(command, kUartBadFrame);
     return;
   }
   const int forced = OverriddenStatus(command);
@@ -78,12 +74,12 @@ BYTE UartW24aChip::Execute(BYTE command, const BYTE* payload, BYTE n) {
       return kPrepared;
     case kUnlock:
       m_bUnlocked = m_bPrepared;
-      return m_bUnlocked ? kAck : kUartStatusRefused;
+      return m_bUnlocked ? kUartAck : kUartStatusRefused;
     case kFinish:
       m_bPrepared = false;
       m_bUnlocked = false;
       ++m_nFinished;
-      return kAck;
+      return kUartAck;
     case kErasePage:
       return n == 4 && m_bUnlocked ? ErasePage(payload) : kUartStatusRefused;
     case kWrite:
@@ -111,7 +107,7 @@ BYTE UartW24aChip::ErasePage(const BYTE* payload) {
     return kUartStatusRefused;
   }
   Erase(page, kPageBytes);
-  return kAck;
+  return kUartAck;
 }
 
 BYTE UartW24aChip::WriteChunk(const BYTE* payload) {
@@ -120,7 +116,7 @@ BYTE UartW24aChip::WriteChunk(const BYTE* payload) {
     return kUartStatusRefused;
   }
   Program(offset, payload + 4, kChunkBytes);
-  return kAck;
+  return kUartAck;
 }
 
 BYTE UartW24aChip::CheckCrc(const BYTE* payload) {
@@ -131,7 +127,7 @@ BYTE UartW24aChip::CheckCrc(const BYTE* payload) {
     return kUartStatusRefused;
   }
   const u32 crc = Crc32(Flash().data() + offset, lastWord - start + 4u);
-  return crc == ReadLittleEndian32(payload + 8) ? kMatch : kMismatch;
+  return crc == ReadLittleEndian32(payload + 8) ? kUartMatch : kUartMismatch;
 }
 
 }  // namespace qv::sim
