@@ -418,7 +418,7 @@ BOOL ClientToScreen(HWND hwnd, POINT* point) {
 
 DWORD GetWindowStyle(HWND hwnd) {
   auto w = Lookup(hwnd);
-  return w ? w->style : 0;
+  return w ? w->style.load() : 0;
 }
 
 void SetWindowStyle(HWND hwnd, DWORD style) {

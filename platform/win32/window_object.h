@@ -49,7 +49,7 @@ struct WindowObject {
   CWnd* cwnd = nullptr;    // the object its messages are routed to, if any
   CWnd* permanent = nullptr;  // an object attached without routing (CWnd::Attach)
   std::unique_ptr<CWnd> temporary;  // what FromHandle gives for a window without either
-  DWORD style = 0;
+  std::atomic<DWORD> style{0};  // read by workers (ShowWindow, EnableWindow)
   DWORD exStyle = 0;
   int id = 0;
   HWND parent = nullptr;
