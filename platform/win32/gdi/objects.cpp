@@ -1,0 +1,471 @@
+// Drawing objects: the handle registry, pens, brushes, fonts, bitmaps, stock
+// objects, system colours and metrics.
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <mutex>
+#include <unordered_set>
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "platform/win32/gdi/gdi_internal.h"
+
+namespace qv::gdi {
+namespace {
+
+std::recursive_mutex& RegistryLock() {
+  static std::recursive_mutex m;
+  return m;
+}
+std::unordered_set<const void*>& Live() {
+  static std::unordered_set<const void*> s;
+  return s;
+}
+
+bool IsLive(const void* p) {
+  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
+  return Live().count(p) != 0;
+}
+
+void Free(QvGdiObject* o) {
+  {
+    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
+    Live().erase(o);
+  }
+  ClearWrappers(o);
+  delete o;
+}
+
+// Windows 2000 "Windows Classic" scheme, COLORREF 0x00BBGGRR.
+constexpr std::array<COLORREF, 31> kClassicColours = {
+    RGB(212, 208, 200),  // COLOR_SCROLLBAR
+    RGB(58, 110, 165),   // COLOR_BACKGROUND
+    RGB(10, 36, 106),    // COLOR_ACTIVECAPTION
+    RGB(128, 128, 128),  // COLOR_INACTIVECAPTION
+    RGB(212, 208, 200),  // COLOR_MENU
+    RGB(255, 255, 255),  // COLOR_WINDOW
+    RGB(0, 0, 0),        // COLOR_WINDOWFRAME
+    RGB(0, 0, 0),        // COLOR_MENUTEXT
+    RGB(0, 0, 0),        // COLOR_WINDOWTEXT
+    RGB(255, 255, 255),  // COLOR_CAPTIONTEXT
+    RGB(212, 208, 200),  // COLOR_ACTIVEBORDER
+    RGB(212, 208, 200),  // COLOR_INACTIVEBORDER
+    RGB(128, 128, 128),  // COLOR_APPWORKSPACE
+    RGB(10, 36, 106),    // COLOR_HIGHLIGHT
+    RGB(255, 255, 255),  // COLOR_HIGHLIGHTTEXT
+    RGB(212, 208, 200),  // COLOR_BTNFACE
+    RGB(128, 128, 128),  // COLOR_BTNSHADOW
+    RGB(128, 128, 128),  // COLOR_GRAYTEXT
+    RGB(0, 0, 0),        // COLOR_BTNTEXT
+    RGB(212, 208, 200),  // COLOR_INACTIVECAPTIONTEXT
+    RGB(255, 255, 255),  // COLOR_BTNHIGHLIGHT
+    RGB(64, 64, 64),     // COLOR_3DDKSHADOW
+    RGB(212, 208, 200),  // COLOR_3DLIGHT
+    RGB(0, 0, 0),        // COLOR_INFOTEXT
+    RGB(255, 255, 225),  // COLOR_INFOBK
+    RGB(181, 181, 181),  // 25: button alternate face
+    RGB(0, 0, 128),      // COLOR_HOTLIGHT
+    RGB(166, 202, 240),  // COLOR_GRADIENTACTIVECAPTION
+    RGB(192, 192, 192),  // COLOR_GRADIENTINACTIVECAPTION
+    RGB(10, 36, 106),    // COLOR_MENUHILIGHT
+    RGB(212, 208, 200),  // COLOR_MENUBAR
+};
+
+struct SysColours {
+  std::array<COLORREF, kClassicColours.size()> colours = kClassicColours;
+  std::array<HGDIOBJ, kClassicColours.size()> brushes{};
+};
+SysColours& Sys() {
+  static SysColours s;
+  return s;
+}
+
+HGDIOBJ MakeStock(DWORD type) {
+  QvGdiObject* o = NewObject(type);
+  o->stock = true;
+  return o;
+}
+HGDIOBJ StockBrush(UINT style, COLORREF c) {
+  HGDIOBJ h = MakeStock(OBJ_BRUSH);
+  h->brush = LOGBRUSH{style, c, 0};
+  return h;
+}
+HGDIOBJ StockPen(UINT style, COLORREF c) {
+  HGDIOBJ h = MakeStock(OBJ_PEN);
+  h->pen = LOGPEN{style, POINT{1, 0}, c};
+  return h;
+}
+HGDIOBJ StockFont(LONG height, LONG weight, BYTE pitch, const char* face) {
+  HGDIOBJ h = MakeStock(OBJ_FONT);
+  h->font.lfHeight = height;
+  h->font.lfWeight = weight;
+  h->font.lfPitchAndFamily = pitch;
+  std::strncpy(h->font.lfFaceName, face, LF_FACESIZE - 1);
+  return h;
+}
+
+struct Stock {
+  std::array<HGDIOBJ, 20> objects{};
+  HGDIOBJ defaultBitmap = nullptr;
+  Stock() {
+    objects[WHITE_BRUSH] = StockBrush(BS_SOLID, RGB(255, 255, 255));
+    objects[LTGRAY_BRUSH] = StockBrush(BS_SOLID, RGB(192, 192, 192));
+    objects[GRAY_BRUSH] = StockBrush(BS_SOLID, RGB(128, 128, 128));
+    objects[DKGRAY_BRUSH] = StockBrush(BS_SOLID, RGB(64, 64, 64));
+    objects[BLACK_BRUSH] = StockBrush(BS_SOLID, RGB(0, 0, 0));
+    objects[NULL_BRUSH] = StockBrush(BS_NULL, 0);
+    objects[WHITE_PEN] = StockPen(PS_SOLID, RGB(255, 255, 255));
+    objects[BLACK_PEN] = StockPen(PS_SOLID, RGB(0, 0, 0));
+    objects[NULL_PEN] = StockPen(PS_NULL, 0);
+    objects[OEM_FIXED_FONT] = StockFont(12, FW_NORMAL, FIXED_PITCH | FF_MODERN, "Terminal");
+    objects[ANSI_FIXED_FONT] = StockFont(12, FW_NORMAL, FIXED_PITCH | FF_MODERN, "Courier");
+    objects[ANSI_VAR_FONT] = StockFont(12, FW_NORMAL, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
+    objects[SYSTEM_FONT] = StockFont(16, FW_BOLD, VARIABLE_PITCH | FF_SWISS, "System");
+    objects[DEVICE_DEFAULT_FONT] = StockFont(16, FW_BOLD, VARIABLE_PITCH | FF_SWISS, "System");
+    objects[SYSTEM_FIXED_FONT] = StockFont(15, FW_NORMAL, FIXED_PITCH | FF_MODERN, "Fixedsys");
+    objects[DEFAULT_GUI_FONT] = StockFont(-11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS, "MS Shell Dlg");
+    // DC_BRUSH and DC_PEN take their colour from the DC they are selected into.
+    objects[DC_BRUSH] = StockBrush(BS_SOLID, 0xFFFFFF);
+    objects[DC_PEN] = StockPen(PS_SOLID, 0);
+    defaultBitmap = MakeStock(OBJ_BITMAP);
+    defaultBitmap->bitmap = std::make_unique<Pixels>();
+    defaultBitmap->bitmap->Allocate(1, 1, 1);
+  }
+};
+Stock& Stocks() {
+  static Stock s;
+  return s;
+}
+
+}  // namespace
+
+void Pixels::Allocate(int w, int h, int depth) {
+  width = w;
+  height = h;
+  bpp = depth;
+  stride = StrideFor(w, depth);
+  storage.assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(h), 0);
+  bits = storage.data();
+}
+
+std::uint32_t Pixels::MonoIndex(COLORREF c) const {
+  auto dist = [c](const RGBQUAD& q) {
+    const int dr = GetRValue(c) - q.rgbRed, dg = GetGValue(c) - q.rgbGreen,
+              db = GetBValue(c) - q.rgbBlue;
+    return dr * dr + dg * dg + db * db;
+  };
+  return dist(palette[1]) <= dist(palette[0]) ? 1u : 0u;
+}
+
+COLORREF Pixels::PaletteColour(std::uint32_t index) const {
+  const RGBQUAD& q = palette[index & 1u];
+  return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
+}
+
+QvGdiObject* NewObject(DWORD type) {
+  auto* o = new QvGdiObject;
+  o->type = type;
+  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
+  Live().insert(o);
+  return o;
+}
+
+QvGdiObject* Object(HGDIOBJ h, DWORD type) {
+  if (!h || !IsLive(h)) return nullptr;
+  if (type != 0 && h->type != type) return nullptr;
+  return h;
+}
+
+QvGdiObject* Brush(HBRUSH h) {
+  const auto v = reinterpret_cast<std::uintptr_t>(h);
+  if (v >= 1 && v <= kClassicColours.size()) return GetSysColorBrush(static_cast<int>(v - 1));
+  return Object(h, OBJ_BRUSH);
+}
+
+bool RegisterDc(QvDc* dc) {
+  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
+  return Live().insert(dc).second;
+}
+void UnregisterDc(QvDc* dc) {
+  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
+  Live().erase(dc);
+}
+QvDc* Dc(HDC h) { return h && IsLive(h) ? h : nullptr; }
+
+void Hold(HGDIOBJ h) {
+  if (QvGdiObject* o = Object(h)) ++o->selections;
+}
+void Release(HGDIOBJ h) {
+  QvGdiObject* o = Object(h);
+  if (!o) return;
+  if (--o->selections <= 0) {
+    o->selections = 0;
+    if (o->type == OBJ_BITMAP) o->selectedIn = nullptr;
+    if (o->deletePending) Free(o);
+  }
+}
+
+HGDIOBJ DefaultBitmap() { return Stocks().defaultBitmap; }
+
+}  // namespace qv::gdi
+
+using namespace qv::gdi;
+
+HGDIOBJ GetStockObject(int which) {
+  if (which < 0 || which >= static_cast<int>(Stocks().objects.size())) return nullptr;
+  return Stocks().objects[static_cast<std::size_t>(which)];
+}
+
+DWORD GetSysColor(int index) {
+  if (index < 0 || index >= static_cast<int>(kClassicColours.size())) return 0;
+  return Sys().colours[static_cast<std::size_t>(index)];
+}
+
+HBRUSH GetSysColorBrush(int index) {
+  if (index < 0 || index >= static_cast<int>(kClassicColours.size())) return nullptr;
+  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
+  HGDIOBJ& b = Sys().brushes[static_cast<std::size_t>(index)];
+  if (!b) b = StockBrush(BS_SOLID, Sys().colours[static_cast<std::size_t>(index)]);
+  return b;
+}
+
+BOOL SetSysColors(int count, const int* indices, const COLORREF* colours) {
+  if (count < 0 || (count > 0 && (!indices || !colours))) return FALSE;
+  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
+  for (int i = 0; i < count; ++i) {
+    if (indices[i] < 0 || indices[i] >= static_cast<int>(kClassicColours.size())) continue;
+    const auto k = static_cast<std::size_t>(indices[i]);
+    Sys().colours[k] = colours[i] & 0xFFFFFFu;
+    if (Sys().brushes[k]) Sys().brushes[k]->brush.lbColor = Sys().colours[k];
+  }
+  return TRUE;
+}
+
+int GetSystemMetrics(int index) {
+  int screenW = 1024, screenH = 768;
+  if (qGuiApp && QGuiApplication::primaryScreen()) {
+    const QRect g = QGuiApplication::primaryScreen()->geometry();
+    screenW = g.width();
+    screenH = g.height();
+  }
+  switch (index) {
+    case SM_CXSCREEN: case SM_CXFULLSCREEN: case SM_CXVIRTUALSCREEN: case SM_CXMAXIMIZED:
+      return screenW;
+    case SM_CYSCREEN: case SM_CYVIRTUALSCREEN: case SM_CYMAXIMIZED: return screenH;
+    case SM_CYFULLSCREEN: return screenH - 19;
+    case SM_CXVSCROLL: case SM_CYHSCROLL: case SM_CYVSCROLL: case SM_CXHSCROLL:
+    case SM_CYVTHUMB: case SM_CXHTHUMB: case SM_CXSMICON: case SM_CYSMICON:
+      return 16;
+    case SM_CYCAPTION: case SM_CYMENU: return 19;
+    case SM_CXBORDER: case SM_CYBORDER: case SM_MOUSEPRESENT: case SM_CMONITORS: return 1;
+    case SM_CXDLGFRAME: case SM_CYDLGFRAME: return 3;
+    case SM_CXICON: case SM_CYICON: case SM_CXCURSOR: case SM_CYCURSOR: return 32;
+    case SM_CXMIN: return 112;
+    case SM_CYMIN: return 27;
+    case SM_CXSIZE: case SM_CYSIZE: case SM_CXMENUSIZE: case SM_CYMENUSIZE: return 18;
+    case SM_CXFRAME: case SM_CYFRAME: case SM_CXDOUBLECLK: case SM_CYDOUBLECLK:
+    case SM_CXDRAG: case SM_CYDRAG: return 4;
+    case SM_CMOUSEBUTTONS: return 3;
+    case SM_CXEDGE: case SM_CYEDGE: return 2;
+    case SM_CXMENUCHECK: case SM_CYMENUCHECK: return 13;
+    default: return 0;
+  }
+}
+
+BOOL SystemParametersInfoA(UINT action, UINT, void* out, UINT) {
+  if (!out) return FALSE;
+  if (action == SPI_GETWORKAREA) {
+    *static_cast<RECT*>(out) =
+        RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return TRUE;
+  }
+  if (action != SPI_GETNONCLIENTMETRICS) return FALSE;
+  auto* m = static_cast<NONCLIENTMETRICSA*>(out);
+  if (m->cbSize != sizeof(NONCLIENTMETRICSA)) return FALSE;
+  auto font = [](LOGFONTA& lf, LONG weight) {
+    lf = LOGFONTA{};
+    lf.lfHeight = -11;
+    lf.lfWeight = weight;
+    std::strncpy(lf.lfFaceName, "MS Shell Dlg", LF_FACESIZE - 1);
+  };
+  m->iBorderWidth = 1;
+  m->iScrollWidth = m->iScrollHeight = 16;
+  m->iCaptionWidth = m->iCaptionHeight = 18;
+  font(m->lfCaptionFont, FW_BOLD);
+  m->iSmCaptionWidth = 12;
+  m->iSmCaptionHeight = 15;
+  font(m->lfSmCaptionFont, FW_BOLD);
+  m->iMenuWidth = m->iMenuHeight = 18;
+  font(m->lfMenuFont, FW_NORMAL);
+  font(m->lfStatusFont, FW_NORMAL);
+  font(m->lfMessageFont, FW_NORMAL);
+  return TRUE;
+}
+
+BOOL DeleteObject(HGDIOBJ h) {
+  QvGdiObject* o = Object(h);
+  if (!o) return FALSE;
+  if (o->stock) return TRUE;
+  if (o->selections > 0) {
+    o->deletePending = true;  // freed when the last DC lets it go
+    return TRUE;
+  }
+  Free(o);
+  return TRUE;
+}
+
+DWORD GetObjectType(HGDIOBJ h) {
+  if (QvGdiObject* o = Object(h)) return o->type;
+  return 0;
+}
+
+int GetObject(HGDIOBJ h, int size, void* out) {
+  QvGdiObject* o = Object(h);
+  if (!o) return 0;
+  auto copy = [&](const auto& v) -> int {
+    const int n = static_cast<int>(sizeof(v));
+    if (!out) return n;
+    if (size < n) return 0;
+    std::memcpy(out, &v, sizeof(v));
+    return n;
+  };
+  switch (o->type) {
+    case OBJ_PEN: return copy(o->pen);
+    case OBJ_BRUSH: return copy(o->brush);
+    case OBJ_FONT: return copy(o->font);
+    case OBJ_BITMAP: {
+      const Pixels& p = *o->bitmap;
+      BITMAP bm{0, p.width, p.height, p.dib ? p.stride : ((p.width * p.bpp + 15) / 16) * 2, 1,
+                static_cast<WORD>(p.bpp), p.dib ? p.bits : nullptr};
+      return copy(bm);
+    }
+    default: return 0;
+  }
+}
+
+HPEN CreatePen(int style, int width, COLORREF colour) {
+  if (style < PS_SOLID || style > PS_INSIDEFRAME) return nullptr;
+  QvGdiObject* o = NewObject(OBJ_PEN);
+  o->pen = LOGPEN{static_cast<UINT>(style), POINT{std::max(width, 0), 0}, colour & 0xFFFFFFu};
+  return o;
+}
+
+HPEN CreatePenIndirect(const LOGPEN* lp) {
+  if (!lp) return nullptr;
+  return CreatePen(static_cast<int>(lp->lopnStyle), lp->lopnWidth.x, lp->lopnColor);
+}
+
+HBRUSH CreateSolidBrush(COLORREF colour) {
+  QvGdiObject* o = NewObject(OBJ_BRUSH);
+  o->brush = LOGBRUSH{BS_SOLID, colour & 0xFFFFFFu, 0};
+  return o;
+}
+
+HBRUSH CreateBrushIndirect(const LOGBRUSH* lb) {
+  if (!lb) return nullptr;
+  if (lb->lbStyle == BS_SOLID) return CreateSolidBrush(lb->lbColor);
+  if (lb->lbStyle == BS_NULL) {
+    QvGdiObject* o = NewObject(OBJ_BRUSH);
+    o->brush = LOGBRUSH{BS_NULL, 0, 0};
+    return o;
+  }
+  if (lb->lbStyle == BS_PATTERN) return CreatePatternBrush(reinterpret_cast<HBITMAP>(lb->lbHatch));
+  return nullptr;
+}
+
+HBRUSH CreatePatternBrush(HBITMAP pattern) {
+  QvGdiObject* b = Object(pattern, OBJ_BITMAP);
+  if (!b) return nullptr;
+  QvGdiObject* o = NewObject(OBJ_BRUSH);
+  o->brush = LOGBRUSH{BS_PATTERN, 0, reinterpret_cast<ULONG_PTR>(pattern)};
+  // A copy: the bitmap may be deleted while the brush lives on.
+  const Pixels& src = *b->bitmap;
+  o->pattern = std::make_unique<Pixels>();
+  o->pattern->Allocate(src.width, src.height, src.bpp);
+  o->pattern->dib = src.dib;
+  o->pattern->palette[0] = src.palette[0];
+  o->pattern->palette[1] = src.palette[1];
+  for (int y = 0; y < src.height; ++y)
+    for (int x = 0; x < src.width; ++x) o->pattern->Set(x, y, src.Get(x, y));
+  return o;
+}
+
+HFONT CreateFontIndirectA(const LOGFONTA* lf) {
+  if (!lf) return nullptr;
+  QvGdiObject* o = NewObject(OBJ_FONT);
+  o->font = *lf;
+  o->font.lfFaceName[LF_FACESIZE - 1] = '\0';  // a face name is at most 31 bytes
+  return o;
+}
+
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight,
+                  DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
+                  DWORD outPrecision, DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily,
+                  LPCSTR face) {
+  LOGFONTA lf{};
+  lf.lfHeight = height;
+  lf.lfWidth = width;
+  lf.lfEscapement = escapement;
+  lf.lfOrientation = orientation;
+  lf.lfWeight = weight;
+  lf.lfItalic = static_cast<BYTE>(italic);
+  lf.lfUnderline = static_cast<BYTE>(underline);
+  lf.lfStrikeOut = static_cast<BYTE>(strikeOut);
+  lf.lfCharSet = static_cast<BYTE>(charSet);
+  lf.lfOutPrecision = static_cast<BYTE>(outPrecision);
+  lf.lfClipPrecision = static_cast<BYTE>(clipPrecision);
+  lf.lfQuality = static_cast<BYTE>(quality);
+  lf.lfPitchAndFamily = static_cast<BYTE>(pitchAndFamily);
+  if (face) std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+  return CreateFontIndirectA(&lf);
+}
+
+HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
+  if (width < 0 || height < 0 || planes != 1) return nullptr;
+  if (bitsPerPixel != 1 && bitsPerPixel != 32) return nullptr;
+  int depth = static_cast<int>(bitsPerPixel);
+  if (width == 0 || height == 0) width = height = 1, depth = 1, bits = nullptr;
+  QvGdiObject* o = NewObject(OBJ_BITMAP);
+  o->bitmap = std::make_unique<Pixels>();
+  o->bitmap->Allocate(width, height, depth);
+  if (bits) SetBitmapBits(o, static_cast<DWORD>(o->bitmap->storage.size()), bits);
+  return o;
+}
+
+HBITMAP CreateBitmapIndirect(const BITMAP* bm) {
+  if (!bm) return nullptr;
+  return CreateBitmap(bm->bmWidth, bm->bmHeight, bm->bmPlanes, bm->bmBitsPixel, bm->bmBits);
+}
+
+// Device bitmaps keep word-aligned rows, as Windows' bitmap bits do.
+LONG GetBitmapBits(HBITMAP bmp, LONG size, void* out) {
+  QvGdiObject* o = Object(bmp, OBJ_BITMAP);
+  if (!o || !out || size <= 0) return 0;
+  const Pixels& p = *o->bitmap;
+  const int rowBytes = ((p.width * p.bpp + 15) / 16) * 2;
+  LONG done = 0;
+  auto* dst = static_cast<std::uint8_t*>(out);
+  for (int y = 0; y < p.height && done < size; ++y) {
+    const int n = std::min<LONG>(rowBytes, size - done);
+    std::memcpy(dst + done, p.Row(y), static_cast<std::size_t>(std::min(n, p.stride)));
+    done += n;
+  }
+  return done;
+}
+
+LONG SetBitmapBits(HBITMAP bmp, DWORD size, const void* in) {
+  QvGdiObject* o = Object(bmp, OBJ_BITMAP);
+  if (!o || !in) return 0;
+  Pixels& p = *o->bitmap;
+  const LONG rowBytes = ((p.width * p.bpp + 15) / 16) * 2;
+  LONG done = 0;
+  const auto* src = static_cast<const std::uint8_t*>(in);
+  for (int y = 0; y < p.height && done < static_cast<LONG>(size); ++y) {
+    const LONG n = std::min<LONG>(rowBytes, static_cast<LONG>(size) - done);
+    std::memcpy(p.Row(y), src + done, static_cast<std::size_t>(std::min<LONG>(n, p.stride)));
+    done += n;
+  }
+  return done;
+}

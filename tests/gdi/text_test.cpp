@@ -1,0 +1,178 @@
+// Fonts and text: face mapping, heights, extents, alignment and clipping.
+
+#include <cstring>
+
+#include "platform/win32/gdi/gdi_internal.h"
+#include "tests/gdi/gdi_fixture.h"
+
+namespace {
+
+struct FaceCase {
+  const char* face;
+  const char* family;
+};
+class Faces : public ::testing::TestWithParam<FaceCase> {};
+TEST_P(Faces, MapToTheInstalledFamilies) {
+  EXPECT_EQ(qv::gdi::FaceFamily(GetParam().face).toStdString(), GetParam().family);
+}
+INSTANTIATE_TEST_SUITE_P(Table, Faces,
+                         ::testing::Values(FaceCase{"\xCB\xCE\xCC\xE5", "AR PL UMing CN"},
+                                           FaceCase{"宋体", "AR PL UMing CN"},
+                                           FaceCase{"Arial", "Liberation Sans"},
+                                           FaceCase{"MS Sans Serif", "Liberation Sans"},
+                                           FaceCase{"MS Shell Dlg", "Liberation Sans"}));
+
+TEST(Fonts, FaceNamesAreCutTo31Bytes) {
+  LOGFONTA lf{};
+  std::memset(lf.lfFaceName, 'A', sizeof lf.lfFaceName);  // no terminator at all
+  CFont f;
+  ASSERT_TRUE(f.CreateFontIndirect(&lf));
+  LOGFONTA back{};
+  f.GetLogFont(&back);
+  EXPECT_EQ(std::strlen(back.lfFaceName), 31u);
+}
+
+struct HeightCase {
+  int lfHeight;
+};
+class Heights : public ::testing::TestWithParam<HeightCase> {};
+TEST_P(Heights, NegativeIsCharacterHeightPositiveIsCell) {
+  const int h = GetParam().lfHeight;
+  MemSurface s(4, 4);
+  CFont f;
+  f.CreateFont(h, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+               DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "Arial");
+  CFont* old = s.dc.SelectObject(&f);
+  TEXTMETRIC tm{};
+  ASSERT_TRUE(s.dc.GetTextMetrics(&tm));
+  if (h > 0) {
+    EXPECT_NEAR(tm.tmHeight, h, 1);
+  } else {
+    EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, -h);
+  }
+  EXPECT_EQ(tm.tmAscent + tm.tmDescent, tm.tmHeight);
+  EXPECT_EQ(s.dc.GetTextExtent("", 0).cy, tm.tmHeight);
+  s.dc.SelectObject(old);
+}
+INSTANTIATE_TEST_SUITE_P(Table, Heights,
+                         ::testing::Values(HeightCase{14}, HeightCase{27}, HeightCase{-11},
+                                           HeightCase{-20}));
+
+class TextFixture : public ::testing::Test {
+ protected:
+  TextFixture() : s(120, 40) {
+    font.CreateFont(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, OUT_TT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "Arial");
+    old = s.dc.SelectObject(&font);
+    s.dc.SetBkMode(TRANSPARENT);
+  }
+  ~TextFixture() override { s.dc.SelectObject(old); }
+  MemSurface s;
+  CFont font;
+  CFont* old;
+};
+
+TEST_F(TextFixture, CalcRectMeasuresWithoutDrawing) {
+  const CSize ext = s.dc.GetTextExtent("Verify", 6);
+  EXPECT_GT(ext.cx, 20);
+  CRect r(10, 5, 11, 6);
+  const int h = s.dc.DrawText("Verify", 6, &r, DT_SINGLELINE | DT_CALCRECT);
+  EXPECT_EQ(h, ext.cy);
+  EXPECT_EQ(r, CRect(10, 5, 10 + ext.cx, 5 + ext.cy));
+  EXPECT_EQ(s.Count(RGB(255, 255, 255)), 120 * 40);
+  // Word breaks: two words that do not fit beside each other give two lines.
+  CRect w(0, 0, ext.cx + 2, 0);
+  EXPECT_EQ(s.dc.DrawText("Verify Verify", -1, &w, DT_WORDBREAK | DT_CALCRECT), 2 * ext.cy);
+  EXPECT_EQ(w.Width(), ext.cx);
+}
+
+struct AlignCase {
+  const char* name;
+  UINT format;
+  int expectLeft;  // -1: centred
+  bool bottom;
+};
+class Alignment : public TextFixture, public ::testing::WithParamInterface<AlignCase> {};
+TEST_P(Alignment, PlacesTheTextInItsRectangle) {
+  const AlignCase c = GetParam();
+  const CSize ext = s.dc.GetTextExtent("PASS", 4);
+  CRect r(0, 0, 120, 40);
+  s.dc.SetTextColor(RGB(0, 0, 0));
+  s.dc.DrawText("PASS", 4, &r, c.format);
+  const RECT ink = s.Ink();
+  ASSERT_FALSE(IsRectEmpty(&ink)) << c.name;
+  const int wantLeft = c.expectLeft >= 0 ? c.expectLeft : (120 - ext.cx) / 2;
+  const int wantRight = c.expectLeft == 120 ? 120 : wantLeft + ext.cx;
+  if (c.expectLeft == 120) {
+    EXPECT_NEAR(ink.right, wantRight, 3) << c.name;
+  } else {
+    EXPECT_NEAR(ink.left, wantLeft, 3) << c.name;
+  }
+  if (c.bottom) {
+    EXPECT_GT(ink.top, 40 - ext.cy - 1) << c.name;
+  } else if (c.format & DT_VCENTER) {
+    EXPECT_NEAR((ink.top + ink.bottom) / 2, 20, 4) << c.name;
+  } else {
+    EXPECT_LT(ink.bottom, ext.cy + 1) << c.name;
+  }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Table, Alignment,
+    ::testing::Values(AlignCase{"left", DT_LEFT | DT_SINGLELINE, 0, false},
+                      AlignCase{"centre", DT_CENTER | DT_VCENTER | DT_SINGLELINE, -1, false},
+                      AlignCase{"right", DT_RIGHT | DT_SINGLELINE, 120, false},
+                      AlignCase{"bottom", DT_LEFT | DT_BOTTOM | DT_SINGLELINE, 0, true}));
+
+TEST_F(TextFixture, TextIsClippedToTheClipRegionAndTheRectangle) {
+  s.dc.SetTextColor(RGB(255, 0, 0));
+  CRgn left;
+  left.CreateRectRgn(0, 0, 60, 40);
+  s.dc.SelectClipRgn(&left);
+  CRect r(0, 0, 120, 40);
+  s.dc.DrawText("WWWWWWWWWWWWWW", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  s.dc.SelectClipRgn(nullptr);
+  EXPECT_GT(s.Count(RGB(255, 0, 0), RECT{0, 0, 60, 40}), 20);
+  EXPECT_EQ(s.Count(RGB(255, 0, 0), RECT{60, 0, 120, 40}), 0);
+  // Without DT_NOCLIP the rectangle clips too; ellipsis keeps the text inside.
+  s.dc.FillSolidRect(0, 0, 120, 40, RGB(255, 255, 255));
+  CRect narrow(10, 0, 40, 40);
+  s.dc.DrawText("WWWWWWWWWW", -1, &narrow, DT_SINGLELINE | DT_END_ELLIPSIS);
+  const RECT ink = s.Ink();
+  EXPECT_GE(ink.left, 10);
+  EXPECT_LE(ink.right, 40);
+}
+
+TEST_F(TextFixture, TextPixelsHaveExactlyTheTextColourAndOpaqueModeFillsTheCell) {
+  s.dc.SetTextColor(RGB(0, 0, 255));
+  s.dc.SetBkMode(OPAQUE);
+  s.dc.SetBkColor(RGB(0, 255, 0));
+  s.dc.TextOut(5, 5, "Hi", 2);
+  const CSize ext = s.dc.GetTextExtent("Hi", 2);
+  const int blue = s.Count(RGB(0, 0, 255)), green = s.Count(RGB(0, 255, 0));
+  EXPECT_GT(blue, 10);
+  EXPECT_EQ(blue + green, ext.cx * ext.cy) << "no blended pixels, the whole cell painted";
+}
+
+class TextAlign : public TextFixture, public ::testing::WithParamInterface<UINT> {};
+TEST_P(TextAlign, ReferencePointFollowsTheAlignment) {
+  const UINT align = GetParam();
+  s.dc.SetBkMode(OPAQUE);
+  s.dc.SetBkColor(RGB(0, 0, 0));
+  s.dc.SetTextAlign(align);
+  s.dc.TextOut(60, 20, "Ab", 2);
+  const CSize ext = s.dc.GetTextExtent("Ab", 2);
+  TEXTMETRIC tm{};
+  s.dc.GetTextMetrics(&tm);
+  const RECT ink = s.Ink();
+  int left = 60, top = 20;
+  if ((align & TA_CENTER) == TA_CENTER) left = 60 - ext.cx / 2;
+  else if ((align & TA_CENTER) == TA_RIGHT) left = 60 - ext.cx;
+  if ((align & TA_BASELINE) == TA_BASELINE) top = 20 - tm.tmAscent;
+  else if ((align & TA_BASELINE) == TA_BOTTOM) top = 20 - tm.tmHeight;
+  EXPECT_EQ(CRect(ink), CRect(left, top, left + ext.cx, top + ext.cy));
+}
+INSTANTIATE_TEST_SUITE_P(Table, TextAlign,
+                         ::testing::Values(TA_LEFT | TA_TOP, TA_RIGHT | TA_TOP, TA_CENTER | TA_BOTTOM,
+                                           TA_LEFT | TA_BASELINE));
+
+}  // namespace
