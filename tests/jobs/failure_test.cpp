@@ -235,6 +235,7 @@ TEST(WorkerAfterFailure, TakesItsNextJob) {
 
   // A page larger than the job's buffer: refused before any I/O.
   HugePages huge(std::make_unique<qv::FakeSerialPort>());
+  delete engine.m_pCOMBase;
   engine.m_pCOMBase = &huge;
   engine.m_pInterface = &huge;
   COnlineUpdateThread other(&owner);
