@@ -22,7 +22,7 @@ tsan: deps
 	cmake --build $(TSAN_DIR) -j $(JOBS)
 	cd $(TSAN_DIR) && QT_QPA_PLATFORM=offscreen \
 	  TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tools/tsan.supp" \
-	  ctest --output-on-failure -j $(JOBS) -L tsan --no-tests=ignore --timeout 300
+	  ctest --output-on-failure -j $(JOBS) -L tsan --no-tests=error --timeout 300
 
 release: deps
 	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
