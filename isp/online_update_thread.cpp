@@ -1,7 +1,11 @@
 #include "isp/online_update_thread.h"
 
+#include <sys/stat.h>
+
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "isp/com_base.h"
 #include "isp/com_base_k55.h"
@@ -51,21 +55,46 @@ bool CPercentRule::Next(int index, int pageCount, int* percent) {
   return true;
 }
 
+namespace {
+
+// The length of an open file, -1 when it is not a regular file: a folder or a
+// device opens on Linux (a folder even reports an endless length), where the
+// class library's file object refuses it.
+long long RegularFileLength(std::FILE* f) {
+  struct stat st {};
+  if (::fstat(::fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  return static_cast<long long>(st.st_size);
+}
+
+}  // namespace
+
 long long ImageFileLength(const CString& path) {
   std::FILE* f = std::fopen(path, "rb");
   if (f == nullptr) return -1;
-  long long length = -1;
-  if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
+  const long long length = RegularFileLength(f);
   std::fclose(f);
   return length;
 }
 
 BOOL CJobImage::Load(const CString& path, long long offset, long long size, int pageSize, u32 start) {
   Release();
-  if (size < 0 || offset < 0 || pageSize <= 0) return FALSE;
+  if (size < 0 || size > INT_MAX || offset < 0 || pageSize <= 0) return FALSE;
   std::FILE* f = std::fopen(path, "rb");
   if (f == nullptr) return FALSE;
-  std::vector<BYTE> buffer(static_cast<size_t>(size), 0);
+  // Bytes the file does not hold are refused before any buffer is made, so
+  // that a range far beyond the file never asks for gigabytes.
+  const long long length = RegularFileLength(f);
+  if (length < 0 || offset > length || size > length - offset) {
+    std::fclose(f);
+    return FALSE;
+  }
+  std::vector<BYTE> buffer;
+  try {
+    buffer.assign(static_cast<size_t>(size), 0);
+  } catch (const std::bad_alloc&) {
+    std::fclose(f);
+    return FALSE;
+  }
   bool ok = std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0 &&
             std::fread(buffer.data(), 1, buffer.size(), f) == buffer.size();
   std::fclose(f);

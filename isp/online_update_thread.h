@@ -41,12 +41,13 @@ struct CJobImage {
   u32 m_nStartAddress = 0;
 
   // Reads size bytes from offset of the file. FALSE (and an empty image) when
-  // the file does not open, holds fewer bytes, or the size is negative.
+  // the file does not open or is no regular file, holds fewer bytes, the size
+  // is negative or beyond an int, or the buffer cannot be had.
   BOOL Load(const CString& path, long long offset, long long size, int pageSize, u32 start);
   void Release();
 };
 
-// The length of a file that opens for reading, -1 when it does not.
+// The length of a regular file that opens for reading, -1 otherwise.
 long long ImageFileLength(const CString& path);
 
 // The largest page any job handles: its page buffer.

@@ -114,11 +114,14 @@ INSTANTIATE_TEST_SUITE_P(
         DownloadCase{"GEN", 100, 5, 0, 0, 101, false, 0, 0, 0},
         DownloadCase{"GEN", 4096, 4, 0xF00, 0x1000, 0, false, 0, 0, 0},
         DownloadCase{"GEN", 4096, 4, 0x200, 0x100, 0, false, 0, 0, 0},
+        DownloadCase{"GEN", 4096, 4, 0, 0xFFFFFFFF, 0, false, 0, 0, 0},
         DownloadCase{"GEN", 4096, 3, 0, 0, 0, false, 0, 0, 0}));
 
 TEST_F(Setters, DownloadSetJobWithoutTheFileQueuesNothing) {
   COnlineComUpdateThread worker(&owner_);
   worker.SetJob("GEN", folder_.File("missing.bin").c_str(), 5, 0, 0, 9600, 0, 0);
+  EXPECT_EQ(worker.GetJobFlag(), 0u);
+  worker.SetJob("GEN", folder_.Path().c_str(), 5, 0, 0, 9600, 0, 0);
   EXPECT_EQ(worker.GetJobFlag(), 0u);
   EXPECT_TRUE(owner_.Posts().empty());
   EXPECT_EQ(owner_.CloseShown(), 0);
@@ -187,6 +190,8 @@ TEST_F(Setters, WriteSetJobCutsHeaderAndTrailerOfTheCurrentBackEnd) {
   COnlineUpdateThread refusing(&owner_);
   EXPECT_FALSE(refusing.SetJob(folder_.WriteFile("short.bin", Pattern(0x2FF)).c_str(), 0, FALSE, 0));
   EXPECT_FALSE(refusing.SetJob(folder_.File("missing.bin").c_str(), 0, FALSE, 0));
+  // A folder opens on Linux and reports an endless length: no image either.
+  EXPECT_FALSE(refusing.SetJob(folder_.Path().c_str(), 0, FALSE, 0));
   EXPECT_EQ(refusing.GetJobFlag(), 0u);
   engine_.m_pInterface = nullptr;
 }
