@@ -17,6 +17,8 @@ CQvIcBase::CQvIcBase(u8 slave) : m_bySlave(slave) {
   }
 }
 
+CQvIcBase::CQvIcBase() : m_bySlave(0) {}
+
 int CQvIcBase::Transfer(const BYTE* write, u32 writeCount, BYTE* read, u32 readCount) {
   const int result = g_BridgeDevice.IicIo(write, writeCount, read, readCount);
   return result < 0 ? kI2cBadBridgeResult : result;
@@ -38,19 +40,20 @@ int CQvIcBase::EraseChip() {
 }
 
 int CQvIcBase::WriteBlock(u32 address, u32 length, const BYTE* data) {
-  const u32 n = length & 0xFFFF;
-  if (n > kMaxBlock) {
+  // Refused whole: cut to the frame's 16-bit length field, a longer block
+  // would lose its tail and still report success.
+  if (length > kMaxBlock) {
     return kI2cBlockTooLong;
   }
   m_byFrame[0] = 0xBF;
   m_byFrame[1] = static_cast<BYTE>(address >> 8);
   m_byFrame[2] = static_cast<BYTE>(address);
-  m_byFrame[3] = static_cast<BYTE>(n >> 8);
-  m_byFrame[4] = static_cast<BYTE>(n);
-  if (n > 0) {
-    std::memcpy(m_byFrame + 5, data, n);
+  m_byFrame[3] = static_cast<BYTE>(length >> 8);
+  m_byFrame[4] = static_cast<BYTE>(length);
+  if (length > 0) {
+    std::memcpy(m_byFrame + 5, data, length);
   }
-  return Transfer(m_byFrame, n + 5, nullptr, 0);
+  return Transfer(m_byFrame, length + 5, nullptr, 0);
 }
 
 int CQvIcBase::ReadBlock(u32 address, u32 length, BYTE* out) {

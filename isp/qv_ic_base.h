@@ -16,6 +16,8 @@ class CQvIcBase : public CCommonInterface {
  public:
   // Hands the slave address to the bridge when it is open.
   explicit CQvIcBase(u8 slave);
+  // Hands the bridge nothing: the bridge keeps the address it was given.
+  CQvIcBase();
 
   virtual int EraseChip();
   virtual int WriteBlock(u32 address, u32 length, const BYTE* data);

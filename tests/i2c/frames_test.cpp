@@ -69,8 +69,18 @@ TEST_F(BridgeTest, BaseWriteBlockBeyondTheFrameBufferSendsNothing) {
   UseBoard(ChipFamily::kPage128);
   CQvIcBase ic(kSlave);
   const Bytes data(CQvIcBase::kMaxBlock + 1, 0x11);
-  EXPECT_EQ(ic.WriteBlock(0, CQvIcBase::kMaxBlock, data.data()), 0);
-  EXPECT_EQ(ic.WriteBlock(0, CQvIcBase::kMaxBlock + 1, data.data()), kI2cBlockTooLong);
+  const struct {
+    u32 length;
+    int result;
+  } cases[] = {
+      {CQvIcBase::kMaxBlock, 0},
+      {CQvIcBase::kMaxBlock + 1, kI2cBlockTooLong},
+      // Not cut to the frame's 16-bit length field, which would send 10 bytes.
+      {0x10000 + 10, kI2cBlockTooLong},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ic.WriteBlock(0, c.length, data.data()), c.result) << c.length;
+  }
   ASSERT_EQ(Log().size(), 1u);
   EXPECT_EQ(Log()[0].written.size(), CQvIcBase::kFrameSize);
 }
@@ -187,6 +197,12 @@ TEST_F(BridgeTest, ConstructorGivesTheBridgeItsSlaveAddressOnlyWhenOpen) {
   // An address the bridge refuses is not remembered.
   CQvIcBase refused(0x80);
   EXPECT_EQ(g_BridgeDevice.GetSlaveAddr(), 0x2A);
+
+  // Built without an address, it leaves the bridge's own alone.
+  CQvIcBase unaddressed;
+  EXPECT_EQ(unaddressed.GetSlaveAddr(), 0);
+  EXPECT_EQ(g_BridgeDevice.GetSlaveAddr(), 0x2A);
+  EXPECT_EQ(ostrelusb::Settings().slaveAddr, 0x2A);
 
   g_BridgeDevice.Close();
   CQvIcBase closed(0x33);
