@@ -14,7 +14,7 @@ u32 Be24(const BYTE* p) {
 }  // namespace
 
 I2c7T0Chip::I2c7T0Chip(std::size_t flashSize, std::vector<BYTE> chipId)
-    : I2cChip(flashSize, std::move(chipId)) {}
+    : I2cChip(std::min(flashSize, kMaxFlashSize), std::move(chipId)) {}
 
 bool I2c7T0Chip::OnCommand(const BYTE* frame, std::size_t length) {
   if (length == 4 && frame[0] == 0xFF && frame[1] == 0x91 && frame[2] == 0x97 &&

@@ -13,7 +13,10 @@ class I2c7T0Chip : public I2cChip {
   static constexpr u32 kFlashBase = 0x90000;
   static constexpr std::size_t kMaxChunk = 256;
   static constexpr std::size_t kSumAnswerLength = 17;
+  // What the 24-bit addresses reach from the flash base on.
+  static constexpr std::size_t kMaxFlashSize = 0x1000000 - kFlashBase;
 
+  // flashSize is cut to what the addresses reach.
   explicit I2c7T0Chip(std::size_t flashSize,
                       std::vector<BYTE> chipId = {0x37, 0x54, 0x30, 0x01});
 

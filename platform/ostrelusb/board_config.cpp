@@ -4,7 +4,7 @@
 //   Plugged=1
 //   [Chip]
 //   Family=7T0          (7T0, Page128 or None)
-//   FlashSizeK=64
+//   FlashSizeK=64       (negative: the default)
 //   SlaveAddr=70        (hex, 7 bits)
 
 #include <cstdlib>
@@ -51,8 +51,11 @@ BoardConfig LoadBoardConfig(const std::string& iniPath) {
   char text[32] = {};
   GetPrivateProfileStringA("Chip", "Family", "", text, sizeof text, file);
   config.chip.family = FamilyFromName(text, defaults.chip.family);
-  config.chip.flashSizeK =
-      GetPrivateProfileIntA("Chip", "FlashSizeK", static_cast<int>(defaults.chip.flashSizeK), file);
+  // Read as the profile API gives it, a negative size wraps round to billions
+  // of KB, which the chip would try to allocate.
+  const int flashSizeK = static_cast<int>(
+      GetPrivateProfileIntA("Chip", "FlashSizeK", static_cast<int>(defaults.chip.flashSizeK), file));
+  config.chip.flashSizeK = flashSizeK < 0 ? defaults.chip.flashSizeK : static_cast<u32>(flashSizeK);
   GetPrivateProfileStringA("Chip", "SlaveAddr", "", text, sizeof text, file);
   config.chip.slaveAddr = SlaveFromText(text, defaults.chip.slaveAddr);
   return config;

@@ -47,6 +47,8 @@ TEST_F(BoardConfigFile, ReadsEveryKeyAndFallsBackOnWhatIsMissingOrWrong) {
       // An unknown family puts no chip on the bus; a slave address outside 7 bits or not hex is ignored.
       {"[Chip]\nFamily=Z80\nSlaveAddr=80\n", true, ChipFamily::kNone, d.chip.flashSizeK, d.chip.slaveAddr},
       {"[Chip]\nSlaveAddr=7G\n", true, d.chip.family, d.chip.flashSizeK, d.chip.slaveAddr},
+      // A negative size would wrap round to billions of KB.
+      {"[Chip]\nFlashSizeK=-1\n", true, d.chip.family, d.chip.flashSizeK, d.chip.slaveAddr},
   };
   for (const auto& c : cases) {
     const ostrelusb::BoardConfig got = ostrelusb::LoadBoardConfig(Write(c.text));

@@ -55,6 +55,25 @@ INSTANTIATE_TEST_SUITE_P(BackEnds, RoundTrip, ::testing::Values(ChipFamily::kPag
                            return std::string(info.param == ChipFamily::k7T0 ? "SevenT0" : "Page128");
                          });
 
+// A chip never holds more flash than its frames can address, whatever size it
+// is given.
+TEST(SimChips, FlashIsCutToTheAddressSpace) {
+  const struct {
+    ChipFamily family;
+    u32 flashSizeK;
+    std::size_t size;
+  } cases[] = {
+      {ChipFamily::k7T0, 64, 64 * 1024},
+      {ChipFamily::k7T0, 0xFFFFFFFFu, 0x1000000 - qv::sim::I2c7T0Chip::kFlashBase},
+      {ChipFamily::kPage128, 0xFFFFFFFFu, 0x10000},
+  };
+  for (const auto& c : cases) {
+    qv::sim::ControlBoard board({c.family, c.flashSizeK, 0x70});
+    ASSERT_NE(board.Chip(), nullptr);
+    EXPECT_EQ(board.Chip()->Flash().size(), c.size) << c.flashSizeK;
+  }
+}
+
 // The chunk protocol as the chip sees it: what a broken host would send.
 TEST(SevenT0Chip, RefusesBrokenChunkSequences) {
   const auto chunk = [](u32 address, BYTE flag, std::size_t n) {
