@@ -115,22 +115,30 @@ INSTANTIATE_TEST_SUITE_P(
         VerifyRetryCase{"SevenT0CommandLost", ChipFamily::k7T0, {FaultTarget::kWriteTransfer, 0, 1, 6}, TRUE, 4}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BridgeTest, ReadChipIdResults) {
+TEST_F(BridgeTest, ReadResults) {
+  enum class Op { kChipId, kBlock };
   const struct {
+    Op op;
     BoardFault fault;
     int result;
     std::size_t transfers;
   } cases[] = {
-      {{FaultTarget::kWriteTransfer, 0, 1, 6}, 6, 1},  // a failed command is returned at once
-      {{FaultTarget::kReadTransfer, 0, 1, 7}, 7, 2},
-      {{FaultTarget::kReadTransfer, 0, 1, -3}, kI2cBadBridgeResult, 2},
+      {Op::kChipId, {FaultTarget::kWriteTransfer, 0, 1, 6}, 6, 1},  // a failed command is returned at once
+      {Op::kChipId, {FaultTarget::kReadTransfer, 0, 1, 7}, 7, 2},
+      {Op::kChipId, {FaultTarget::kReadTransfer, 0, 1, -3}, kI2cBadBridgeResult, 2},
+      // The command's result is not looked at: the read goes out and its result
+      // counts (here the chip's refusal, as it never heard the command).
+      {Op::kBlock, {FaultTarget::kWriteTransfer, 0, 1, 6}, QV_ERR_NACK, 2},
+      {Op::kBlock, {FaultTarget::kReadTransfer, 0, 1, 7}, 7, 2},
+      {Op::kBlock, {FaultTarget::kReadTransfer, 0, 1, -3}, kI2cBadBridgeResult, 2},
   };
   for (const auto& c : cases) {
     UseBoard(ChipFamily::k7T0);
     CQvIc7T0 ic(kSlave);
     ostrelusb::InjectFault(c.fault);
-    BYTE id[4] = {};
-    EXPECT_EQ(ic.ReadChipId(id), c.result);
+    BYTE in[128] = {};
+    const int result = c.op == Op::kChipId ? ic.ReadChipId(in) : ic.ReadBlock(0, sizeof in, in);
+    EXPECT_EQ(result, c.result) << static_cast<int>(c.op) << " " << c.fault.code;
     EXPECT_EQ(Log().size(), c.transfers);
   }
 }
