@@ -60,6 +60,8 @@ TEST_P(SerialJob, WritePageJobProgramsTheChip) {
                             kDefaultPassword));
   ASSERT_TRUE(worker.Start(0, 0));
   ASSERT_TRUE(owner_.WaitEnabled(1));
+  // The views are repainted after the owner is enabled: join before looking.
+  worker.Stop(true, 2000);
 
   EXPECT_EQ(owner_.Posts(), CompletedUartStages(c.pages));
   EXPECT_EQ(owner_.Repainted(), 1);
@@ -72,7 +74,6 @@ TEST_P(SerialJob, WritePageJobProgramsTheChip) {
     ASSERT_EQ(flash[k], 0xFF) << k;
   }
   for (const std::string& e : engine_.Entries()) EXPECT_EQ(e.find("Fail"), std::string::npos) << e;
-  worker.Stop(true, 2000);
   EXPECT_EQ(worker.GetJobFlag(), 0u);
 }
 
