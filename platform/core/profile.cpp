@@ -236,9 +236,23 @@ UINT GetPrivateProfileIntA(const char* lpAppName, const char* lpKeyName, int nDe
   const char* p = value->c_str();
   bool negative = false;
   if (*p == '+' || *p == '-') negative = *p++ == '-';
+  // Windows reads the number with the base taken from a 0x, 0o or 0b prefix
+  // (decimal without one), so "0x40" is 64.
+  UINT base = 10;
+  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'o' || p[1] == 'b')) {
+    base = p[1] == 'x' ? 16u : p[1] == 'o' ? 8u : 2u;
+    p += 2;
+  }
   // Leading digits count, the rest is ignored; the sum wraps at 32 bits.
   UINT n = 0;
-  for (; *p >= '0' && *p <= '9'; ++p) n = n * 10u + static_cast<UINT>(*p - '0');
+  for (;; ++p) {
+    UINT digit = base;
+    if (*p >= '0' && *p <= '9') digit = static_cast<UINT>(*p - '0');
+    else if (*p >= 'a' && *p <= 'f') digit = static_cast<UINT>(*p - 'a' + 10);
+    else if (*p >= 'A' && *p <= 'F') digit = static_cast<UINT>(*p - 'A' + 10);
+    if (digit >= base) break;
+    n = n * base + digit;
+  }
   return negative ? 0u - n : n;
 }
 

@@ -9,7 +9,8 @@
 DWORD GetPrivateProfileStringA(const char* lpAppName, const char* lpKeyName,
                                const char* lpDefault, char* lpReturnedString, DWORD nSize,
                                const char* lpFileName);
-// The value as a decimal number with an optional sign; nDefault when missing.
+// The value as a number with an optional sign, decimal or with a 0x, 0o or
+// 0b prefix; nDefault when missing or empty.
 UINT GetPrivateProfileIntA(const char* lpAppName, const char* lpKeyName, int nDefault,
                            const char* lpFileName);
 // Creates the file, the section or the key as needed; FALSE when it cannot write.
