@@ -146,7 +146,11 @@ int CCOMBase::SendEraseCmd(u32 start, u32 size) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     BYTE frame[9];
     const u32 length = BuildFrame(kCmdErase, payload, sizeof payload, frame);
-    const int status = SendFrameForStatus(frame, length, kCommandWriteTimeoutMs, kCmdErase);
+    // A frame that never left tells nothing about the checksum form: no flip.
+    if (!DoWriteDataBlockToCOM(frame, length, kCommandWriteTimeoutMs)) {
+      return kStatusNoReply;
+    }
+    const int status = WaitCmdStatus(kCmdErase);
     if (status != kStatusNoReply && status != kStatusFrameChecksumError) {
       return status;
     }
