@@ -49,6 +49,17 @@ BOOL CHexFileView::SaveToFile(CString path) {
 BOOL CHexFileView::SaveIfData(const CString& path) { return m_pData ? SaveToFile(path) : FALSE; }
 
 void CHexFileView::UpdateScrollBars() {
+  // Showing or hiding the bar below resizes the client area, which sends
+  // WM_SIZE and brings us back here. A content that overflows by less than one
+  // scroll unit gets the range 0..0, which hides the bar again, and the two
+  // would call each other without end; the nested call has nothing to add.
+  if (m_bUpdatingBars) return;
+  m_bUpdatingBars = true;
+  ApplyScrollBars();
+  m_bUpdatingBars = false;
+}
+
+void CHexFileView::ApplyScrollBars() {
   m_nVOffset = 0;
   const int contentHeight = m_nRows * kRowHeight + kTop;
   GetClientRect(&m_rcClient);

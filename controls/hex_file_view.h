@@ -46,6 +46,7 @@ class CHexFileView : public CWnd {
 
  private:
   void UpdateScrollBars();
+  void ApplyScrollBars();
   // The scroll steps shared by both bars; the new offset in pixels, or -1 for
   // SB_ENDSCROLL, which changes nothing.
   int Scroll(int bar, UINT code, UINT thumb);
@@ -57,4 +58,5 @@ class CHexFileView : public CWnd {
   CRect m_rcClient;
   int m_nVOffset = 0;
   int m_nHOffset = 0;
+  bool m_bUpdatingBars = false;  // UpdateScrollBars is on the stack
 };

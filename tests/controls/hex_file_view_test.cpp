@@ -97,14 +97,25 @@ TEST_F(HexFileViewTest, ScrollsInTenPixelStepsOverItsRange) {
     UINT code;
     UINT thumb;
     int pos;
+    bool repaints;
   } steps[] = {
-      {SB_LINEUP, 0, 0},    {SB_LINEDOWN, 0, 1}, {SB_PAGEDOWN, 0, 2},        {SB_PAGEUP, 0, 1},
-      {SB_TOP, 0, 0},       {SB_BOTTOM, 0, 160}, {SB_LINEDOWN, 0, 160},      {SB_ENDSCROLL, 0, 160},
-      {SB_THUMBTRACK, 40, 40}, {SB_THUMBPOSITION, 70, 70}, {SB_BOTTOM, 0, 160},
+      {SB_LINEUP, 0, 0, true},  // at the top: the same position, painted again
+      {SB_LINEDOWN, 0, 1, true},
+      {SB_PAGEDOWN, 0, 2, true},
+      {SB_PAGEUP, 0, 1, true},
+      {SB_TOP, 0, 0, true},
+      {SB_BOTTOM, 0, 160, true},
+      {SB_LINEDOWN, 0, 160, true},
+      {SB_ENDSCROLL, 0, 160, false},
+      {SB_THUMBTRACK, 40, 40, true},
+      {SB_THUMBPOSITION, 70, 70, true},
+      {SB_BOTTOM, 0, 160, true},
   };
   for (const Step& s : steps) {
+    view.ValidateRect(nullptr);
     Scroll(s.code, s.thumb);
     EXPECT_EQ(view.GetScrollPos(SB_VERT), s.pos) << s.code;
+    EXPECT_EQ(::GetUpdateRect(view.m_hWnd, nullptr, FALSE) != FALSE, s.repaints) << s.code;
   }
   // At the bottom the last row (y 1985) is drawn at 385.
   const QImage bottom = Paint("bottom");
@@ -123,6 +134,64 @@ TEST_F(HexFileViewTest, ScrollsInTenPixelStepsOverItsRange) {
   // When everything fits the bar goes away.
   view.SetData(data.data(), 32);
   EXPECT_EQ(view.GetStyle() & WS_VSCROLL, 0u);
+}
+
+TEST_F(HexFileViewTest, ScrollRangeFollowsTheContentHeight) {
+  struct Case {
+    int height;
+    int length;  // content height: rows x 20 + 5
+    bool bar;
+    int max;
+  } cases[] = {
+      {100, 64, false, 0},   // 85 fits
+      {100, 76, false, 0},   // 5 rows, 105: less than one unit over, and the range 0..0 hides the bar
+      {100, 96, true, 2},    // 125
+      {95, 80, true, 1},     // 105
+      {400, 1600, true, 160},
+  };
+  std::vector<BYTE> data(1600, 0x5A);
+  for (const Case& c : cases) {
+    Make(300, c.height);
+    view.SetData(data.data(), c.length);
+    int min = -1, max = -1;
+    view.GetScrollRange(SB_VERT, &min, &max);
+    EXPECT_EQ(view.GetStyle() & WS_VSCROLL ? true : false, c.bar) << c.height << " " << c.length;
+    EXPECT_EQ(max, c.max) << c.height << " " << c.length;
+    // A resize brings the same answer.
+    view.MoveWindow(0, 0, 320, c.height);
+    view.GetScrollRange(SB_VERT, &min, &max);
+    EXPECT_EQ(view.GetStyle() & WS_VSCROLL ? true : false, c.bar) << c.height << " " << c.length;
+    EXPECT_EQ(view.GetScrollPos(SB_VERT), 0);
+    view.DestroyWindow();
+  }
+}
+
+TEST_F(HexFileViewTest, OffsetsFromOneMegabyteOnHaveSixDigits) {
+  Make(480, 100);
+  std::vector<BYTE> data(0x100000 + 16, 0x00);
+  view.SetData(data.data(), static_cast<int>(data.size()));
+  Scroll(SB_BOTTOM);
+  // The last row, offset 100000, sits at 5 + 20 x 65536 - 10 x limit.
+  int min = 0, max = 0;
+  view.GetScrollRange(SB_VERT, &min, &max);
+  const int y = 5 + 20 * 65536 - 10 * max;
+  const QImage img = Paint("six_digits");
+  ASSERT_LT(y + 10, img.height());
+  // The glyphs of an offset, counted as runs of columns that hold its colour.
+  const auto glyphs = [&](int top) {
+    int runs = 0;
+    bool inRun = false;
+    for (int x = 0; x < 55; ++x) {
+      bool ink = false;
+      for (int yy = top; yy < std::min(top + 16, img.height()); ++yy)
+        ink = ink || qv::testing::ToColorRef(img.pixel(x, yy)) == kOffset;
+      if (ink && !inRun) ++runs;
+      inRun = ink;
+    }
+    return runs;
+  };
+  EXPECT_EQ(glyphs(y - 20), 5);  // FFFF0
+  EXPECT_EQ(glyphs(y), 6);       // 100000
 }
 
 TEST_F(HexFileViewTest, FrameIsDrawnOnlyWhenAsked) {
