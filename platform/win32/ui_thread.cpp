@@ -80,9 +80,15 @@ UiThread::UiThread() : id_(std::this_thread::get_id()), poster_(new Poster(this)
 
 UiThread::~UiThread() { delete poster_; }
 
-LRESULT UiThread::CarrySend(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT UiThread::CarrySend(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                            const std::atomic<bool>& destroying) {
   auto item = std::make_shared<PendingSend>(PendingSend{hwnd, msg, wParam, lParam});
   std::unique_lock<std::mutex> lock(mutex_);
+  // Looked at under the lock: DestroyWindow sets the flag before it cancels
+  // the queued sends under the same lock, so a send either sees the flag here
+  // or is queued early enough to be cancelled, and never waits on a window
+  // whose thread may be blocked in its WM_DESTROY.
+  if (destroying.load(std::memory_order_acquire)) return 0;
   sends_.push_back(item);
   arrived_.notify_all();
   // Wakes a thread that sits in its event loop; a thread that waits serving

@@ -3,6 +3,7 @@
 // to be served, and the Qt object through which posted messages, carried
 // calls and paint requests reach that thread in order.
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -31,8 +32,9 @@ class UiThread {
   bool IsCurrent() const { return id_ == std::this_thread::get_id(); }
 
   // From another thread: queues the message, wakes this thread, and waits
-  // until it was handled; 0 when the window went away meanwhile.
-  LRESULT CarrySend(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // until it was handled; 0 when the window went away meanwhile, and at once
+  // when `destroying` (the window's flag) is set.
+  LRESULT CarrySend(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const std::atomic<bool>& destroying);
   // On this thread: handles every send that waits. Returns whether any did.
   bool ServeSends();
   // On this thread: sleeps until a send arrives or ms pass.

@@ -83,6 +83,15 @@ void SetBarVisible(WindowObject& w, int bar, bool show) {
   ClientAreaChanged(w);
 }
 
+// A window just shown is uncovered with every shown window inside it: all of
+// them need a whole paint, also those whose earlier paint requests found them
+// hidden and were dropped.
+void InvalidateShownTree(WindowObject& w) {
+  Invalidate(w, QRegion(QRect(QPoint(0, 0), w.ClientArea().size())), true);
+  for (HWND child : w.children)
+    if (auto c = Lookup(child); c && (c->style & WS_VISIBLE)) InvalidateShownTree(*c);
+}
+
 // Runs call on the window's thread: at once there, else queued in order.
 template <typename F>
 bool OnOwnThread(const std::shared_ptr<WindowObject>& w, F call) {
@@ -297,8 +306,7 @@ LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto w = Lookup(hwnd);
   if (!w) return 0;
   if (w->thread->IsCurrent()) return Dispatch(hwnd, msg, wParam, lParam);
-  if (w->destroying.load(std::memory_order_acquire)) return 0;
-  return w->thread->CarrySend(hwnd, msg, wParam, lParam);
+  return w->thread->CarrySend(hwnd, msg, wParam, lParam, w->destroying);
 }
 
 BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -330,7 +338,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   Dispatch(hwnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
   w->style = show ? (w->style | WS_VISIBLE) : (w->style & ~WS_VISIBLE);
   if (w->host) w->host->setVisible(show);
-  if (show) Invalidate(*w, QRegion(QRect(QPoint(0, 0), w->ClientArea().size())), true);
+  if (show) InvalidateShownTree(*w);
   return wasVisible;
 }
 

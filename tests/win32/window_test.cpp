@@ -339,4 +339,22 @@ TEST_F(WindowTest, InvalidateFromAWorkerPaintsOnTheUiThread) {
   EXPECT_EQ(p.paints, 2);
 }
 
+TEST_F(WindowTest, ShowingAParentPaintsTheShownWindowsInside) {
+  // A dialog is built hidden: its controls' first paint requests find nothing on screen.
+  CWnd hidden;
+  ASSERT_TRUE(hidden.CreateEx(0, nullptr, "dialog", WS_POPUP, CRect(0, 0, 100, 100), nullptr, 0));
+  PaintingWnd shown, inner, notShown;
+  ASSERT_TRUE(shown.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 40, 40), &hidden, 1));
+  ASSERT_TRUE(inner.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &shown, 2));
+  ASSERT_TRUE(notShown.Create(nullptr, "", WS_CHILD, CRect(50, 50, 60, 60), &hidden, 3));
+  qv::PumpMessages();
+  EXPECT_EQ(shown.paints + inner.paints + notShown.paints, 0);
+  hidden.ShowWindow(SW_SHOW);
+  PumpUntil([&] { return shown.paints > 0 && inner.paints > 0; });
+  EXPECT_EQ(shown.paints, 1);
+  EXPECT_EQ(inner.paints, 1);
+  EXPECT_EQ(notShown.paints, 0);
+  EXPECT_EQ(Pixel(inner.m_hWnd, 9, 9), 0xFF0000u);
+}
+
 }  // namespace
