@@ -148,6 +148,51 @@ TEST_F(TextProgressBarTest, TextTakesTheOtherColourOnEachSideOfTheEdge) {
   EXPECT_EQ(CountPixels(white, right, [](COLORREF c) { return c == kBar; }), 0);
 }
 
+TEST_F(TextProgressBarTest, ShowsTheStoredTextOrElseThePercentage) {
+  Make(200, 24);
+  // The default colours are the system's, looked up at the paint.
+  Send(PBM_SETPOS, 50);
+  bar.UpdateWindow();
+  const QImage plain = Snapshot(bar.m_hWnd, "default_colours");
+  EXPECT_EQ(qv::testing::ToColorRef(plain.pixel(0, 0)), ::GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(qv::testing::ToColorRef(plain.pixel(199, 0)), ::GetSysColor(COLOR_WINDOW));
+
+  bar.SetBarColor(kBar);
+  bar.SetBkColor(kBk);
+  struct Case {
+    int lower, upper, pos;
+    const char* percent;  // the same picture as this text set as the window text
+    COLORREF left, right;
+  } cases[] = {
+      {0, 100, 0, "0%", kBk, kBk},
+      {0, 100, 100, "100%", kBar, kBar},
+      {0, 3, 2, "66%", kBar, kBk},
+      {0, 100, 150, "150%", kBar, kBar},
+  };
+  for (const Case& c : cases) {
+    Send(PBM_SETRANGE32, static_cast<WPARAM>(c.lower), c.upper);
+    Send(PBM_SETPOS, static_cast<WPARAM>(c.pos));
+    bar.Invalidate();
+    bar.UpdateWindow();
+    const QImage percent = Snapshot(bar.m_hWnd, c.percent);
+    EXPECT_EQ(qv::testing::ToColorRef(percent.pixel(0, 0)), c.left) << c.percent;
+    EXPECT_EQ(qv::testing::ToColorRef(percent.pixel(199, 0)), c.right) << c.percent;
+
+    bar.SetWindowText(c.percent);
+    bar.UpdateWindow();
+    EXPECT_EQ(qv::WindowSnapshot(bar.m_hWnd), percent) << c.percent;
+    bar.SetWindowText(c.percent);  // the same text again changes nothing
+    EXPECT_FALSE(::GetUpdateRect(bar.m_hWnd, nullptr, FALSE)) << c.percent;
+
+    Send(WM_SETTEXT, 0, 0);  // NULL is the empty text: the percentage comes back
+    EXPECT_TRUE(::GetUpdateRect(bar.m_hWnd, nullptr, FALSE)) << c.percent;
+    bar.UpdateWindow();
+    EXPECT_EQ(qv::WindowSnapshot(bar.m_hWnd), percent) << c.percent;
+    bar.SetWindowText("");
+    EXPECT_FALSE(::GetUpdateRect(bar.m_hWnd, nullptr, FALSE)) << c.percent;
+  }
+}
+
 TEST_F(TextProgressBarTest, ResultTextsUseTheLargeFont) {
   Make(200, 40);
   bar.SetBarColor(kBar);
