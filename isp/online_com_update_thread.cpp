@@ -76,13 +76,13 @@ void COnlineComUpdateThread::CreateBackEnd(const CString& section) {
     engine.m_pInterface = com;
   } else {
     engine.m_nInterface = 1;
-    // The bridge is not open yet, so neither constructor hands it an address;
-    // the job sets one after opening it.
+    // The plain chip is made without an address, so nothing reaches the
+    // bridge; the job sets one after opening it.
     CQvIcBase* ic = nullptr;
     if (ReadUseQv7T0UsbIsp(section)) {
       ic = new CQvIc7T0(ReadSlaveAddress(section));
     } else {
-      ic = new CQvIcBase(0);
+      ic = new CQvIcBase();
     }
     g_pIcBase = ic;
     engine.m_pInterface = ic;
