@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
-pkgs=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev
+pkgs=(cmake ninja-build g++ make libgtest-dev
       qt6-base-dev libgl-dev fonts-liberation2 fonts-arphic-uming)
 missing=()
 for p in "${pkgs[@]}"; do
