@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,6 +8,7 @@
 
 #include "app/taravik_app.h"
 #include "platform/core/program_folder.h"
+#include "tests/support/pty_fixture.h"
 
 namespace {
 
@@ -25,10 +24,8 @@ std::string ReadAll(const fs::path& p) {
 class RunLog : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/qvlogXXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    folder_ = tmpl;
-    qv::SetProgramFolderForTesting(folder_.string());
+    ASSERT_TRUE(temp_.Ok());
+    folder_ = temp_.Path();
     SYSTEMTIME st{2026, 3, 6, 14, 9, 5, 7, 0};
     qv::SetLocalTimeForTesting(&st);
     app_ = std::make_unique<CTaravikApp>();
@@ -38,11 +35,10 @@ class RunLog : public ::testing::Test {
     app_.reset();
     SetEngine(&theApp);
     qv::SetLocalTimeForTesting(nullptr);
-    qv::SetProgramFolderForTesting("");
-    fs::remove_all(folder_);
   }
   fs::path LogPath() const { return folder_ / "Log" / "Runlog.txt"; }
 
+  qv::TempProgramFolder temp_;
   fs::path folder_;
   std::unique_ptr<CTaravikApp> app_;
 };
