@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "platform/ostrelusb/OstrelUsbSim.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -16,18 +13,12 @@ using qv::sim::ChipFamily;
 
 class BoardConfigFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/ostrelusb_ini_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void SetUp() override { ASSERT_TRUE(dir_.Ok()); }
   std::string Write(const std::string& text) {
-    const std::string path = dir_ + "/" + ostrelusb::kConfigFileName;
-    std::ofstream(path) << text;
-    return path;
+    dir_.Put(ostrelusb::kConfigFileName, text);
+    return dir_.File(ostrelusb::kConfigFileName);
   }
-  std::string dir_;
+  qv::TempFolder dir_;
 };
 
 TEST_F(BoardConfigFile, ReadsEveryKeyAndFallsBackOnWhatIsMissingOrWrong) {
@@ -57,7 +48,7 @@ TEST_F(BoardConfigFile, ReadsEveryKeyAndFallsBackOnWhatIsMissingOrWrong) {
     EXPECT_EQ(got.chip.flashSizeK, c.flashK) << c.text;
     EXPECT_EQ(got.chip.slaveAddr, c.slave) << c.text;
   }
-  const ostrelusb::BoardConfig missing = ostrelusb::LoadBoardConfig(dir_ + "/absent.ini");
+  const ostrelusb::BoardConfig missing = ostrelusb::LoadBoardConfig(dir_.File("absent.ini"));
   EXPECT_EQ(missing.chip.family, d.chip.family);
   EXPECT_TRUE(missing.plugged);
 }

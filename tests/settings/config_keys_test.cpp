@@ -5,9 +5,11 @@
 #include <string>
 
 #include "isp/engine.h"
-#include "tests/settings/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
+
+using qv::TempFolder;
 
 class ConfigIni : public ::testing::Test {
  protected:

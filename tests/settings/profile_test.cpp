@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/settings/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
+
+using qv::TempFolder;
 
 // Joins lines with the given terminator, so one table runs on both styles.
 std::string Lines(const std::vector<std::string>& lines, const std::string& eol) {

@@ -9,9 +9,11 @@
 
 #include "isp/app_config.h"
 #include "platform/core/program_folder.h"
-#include "tests/settings/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
+
+using qv::TempFolder;
 
 std::string Bytes(const APPCONFIG& c) { return std::string(reinterpret_cast<const char*>(&c), sizeof(c)); }
 

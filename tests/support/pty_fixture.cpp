@@ -35,23 +35,16 @@ int Queued(int fd) {
 }  // namespace
 
 TempProgramFolder::TempProgramFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qv-serial-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) return;
+  if (!folder_.Ok()) return;
   std::error_code ec;
-  std::filesystem::create_directory(pattern + "/ports", ec);
-  if (ec) {
-    std::filesystem::remove_all(pattern, ec);
-    return;
-  }
-  path_ = pattern;
+  std::filesystem::create_directory(folder_.File("ports"), ec);
+  if (ec) return;
+  path_ = folder_.path();
   SetProgramFolderForTesting(path_);
 }
 
 TempProgramFolder::~TempProgramFolder() {
-  if (path_.empty()) return;
-  SetProgramFolderForTesting("");
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
+  if (!path_.empty()) SetProgramFolderForTesting("");
 }
 
 PtyPair::PtyPair() {

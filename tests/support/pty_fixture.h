@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/core/wintypes.h"
+#include "tests/support/temp_folder.h"
 
 namespace qv {
 
@@ -28,6 +29,7 @@ class TempProgramFolder {
   std::string PortsPath() const { return path_ + "/ports"; }
 
  private:
+  TempFolder folder_;
   std::string path_;
 };
 

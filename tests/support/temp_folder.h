@@ -1,5 +1,6 @@
 #pragma once
-// A fresh folder under /tmp for one test, removed with everything in it.
+// A fresh folder under the temporary directory for one test, removed with
+// everything in it.
 
 #include <stdlib.h>
 
@@ -8,19 +9,23 @@
 #include <sstream>
 #include <string>
 
+namespace qv {
+
 class TempFolder {
  public:
   TempFolder() {
-    char tmpl[] = "/tmp/qvsetXXXXXX";
-    if (::mkdtemp(tmpl) != nullptr) path_ = tmpl;
+    std::string pattern = (std::filesystem::temp_directory_path() / "qv-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
   }
   ~TempFolder() {
+    if (path_.empty()) return;
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
+  bool Ok() const { return !path_.empty(); }
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
 
@@ -44,3 +49,5 @@ class TempFolder {
  private:
   std::string path_;
 };
+
+}  // namespace qv
