@@ -20,30 +20,9 @@ RecordingEngine::RecordingEngine(const std::string& folder) {
   m_nComPort = 7;
   m_nBaudRate = 115200;
   m_nEntryMethod = TIMEOUT_ENTRY_METHOD;
-  SetEngine(this);
 }
 
-RecordingEngine::~RecordingEngine() {
-  DeleteEngineBackEnds();
-  SetEngine(nullptr);
-}
-
-void RecordingEngine::WriteLog(CString text) {
-  std::lock_guard<std::mutex> lock(m_);
-  entries_.push_back(text.str());
-}
-
-std::vector<std::string> RecordingEngine::Entries() const {
-  std::lock_guard<std::mutex> lock(m_);
-  return entries_;
-}
-
-bool RecordingEngine::Logged(const std::string& text) const {
-  for (const std::string& e : Entries()) {
-    if (e == text) return true;
-  }
-  return false;
-}
+RecordingEngine::~RecordingEngine() { DeleteEngineBackEnds(); }
 
 void RecordingOwner::PostProgress(WPARAM stage, LPARAM value) {
   {

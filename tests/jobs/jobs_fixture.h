@@ -18,6 +18,7 @@
 #include "sim/uart_chip.h"
 #include "tests/support/fake_serial_port.h"
 #include "tests/support/pty_fixture.h"
+#include "tests/support/recording_engine.h"
 
 namespace jobs_test {
 
@@ -29,17 +30,11 @@ enum class Serial { kGeneric, kW24A, kK55 };
 enum class I2c { kPage128, k7T0 };
 
 // Installed as the engine context for its lifetime; m_szAppDir is the folder.
-class RecordingEngine : public CEngineContext {
+// Deletes the back ends it holds at the end, as the application does.
+class RecordingEngine : public qv::RecordingEngine {
  public:
   explicit RecordingEngine(const std::string& folder);
   ~RecordingEngine() override;
-  void WriteLog(CString text) override;
-  std::vector<std::string> Entries() const;
-  bool Logged(const std::string& text) const;
-
- private:
-  mutable std::mutex m_;
-  std::vector<std::string> entries_;
 };
 
 class RecordingOwner : public CJobOwner {

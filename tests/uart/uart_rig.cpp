@@ -8,16 +8,6 @@
 
 namespace uart_test {
 
-void RecordingLog::WriteLog(CString text) {
-  std::lock_guard<std::mutex> lock(m_);
-  entries_.push_back(text.str());
-}
-
-std::vector<std::string> RecordingLog::Entries() const {
-  std::lock_guard<std::mutex> lock(m_);
-  return entries_;
-}
-
 int FlakyPort::QueuedInput() {
   const int queued = inner_->QueuedInput();
   return *dribble_ && queued > 1 ? 1 : queued;

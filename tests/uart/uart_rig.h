@@ -4,7 +4,6 @@
 // either scripted replies or a simulated chip at the other end.
 
 #include <memory>
-#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "isp/engine.h"
 #include "sim/uart_chip.h"
 #include "tests/support/fake_serial_port.h"
+#include "tests/support/recording_engine.h"
 
 namespace uart_test {
 
@@ -20,18 +20,7 @@ using Bytes = std::vector<BYTE>;
 
 enum class Family { Generic, W24A, K55 };
 
-// Installed as the engine context for its lifetime.
-class RecordingLog : public CEngineContext {
- public:
-  RecordingLog() { SetEngine(this); }
-  ~RecordingLog() override { SetEngine(nullptr); }
-  void WriteLog(CString text) override;
-  std::vector<std::string> Entries() const;
-
- private:
-  mutable std::mutex m_;
-  std::vector<std::string> entries_;
-};
+using RecordingLog = qv::RecordingEngine;
 
 // Forwards to a FakeSerialPort; the writes whose 0-based attempt index is in
 // the failing set are refused without reaching it. When dribbling, the port
