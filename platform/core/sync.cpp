@@ -4,12 +4,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <map>
-#include <memory>
 
 #include "platform/core/clock.h"
 
@@ -20,8 +18,7 @@ thread_local DWORD t_lastError = 0;
 class Event : public QvKernelObject {
  public:
   Event(bool manual, bool initial, std::string name)
-      : manual_(manual), signalled_(initial), name_(std::move(name)) {}
-  ~Event() override;
+      : name_(std::move(name)), manual_(manual), signalled_(initial) {}
 
   void Set() {
     {
@@ -60,6 +57,7 @@ class Event : public QvKernelObject {
     return got;
   }
 
+  const std::string name_;
   int refs = 1;  // guarded by the registry lock
 
  private:
@@ -67,9 +65,6 @@ class Event : public QvKernelObject {
   std::condition_variable cv_;
   bool manual_;
   bool signalled_;
-
- public:
-  const std::string name_;
 };
 
 // Handles are counted so that a named event lives while any holder has it.
@@ -81,8 +76,6 @@ Registry& registry() {
   static Registry r;
   return r;
 }
-
-Event::~Event() = default;
 
 Event* AsEvent(HANDLE h) {
   if (h == nullptr || h == INVALID_HANDLE_VALUE) return nullptr;
