@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -13,13 +11,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 class RunLog : public ::testing::Test {
  protected:
@@ -53,7 +44,7 @@ TEST_F(RunLog, EntryBytesAreStampThenTextUnchanged) {
   app_->WriteLog("Page Index 3 Write Fail");
   app_->WriteLog("100% \\ %s %d");
   app_->WriteLog("");
-  EXPECT_EQ(ReadAll(LogPath()),
+  EXPECT_EQ(temp_.Folder().Get("Log/Runlog.txt"),
             "\r\n26-03-14 09:05:07\r\nPage Index 3 Write Fail\r\n"
             "\r\n26-03-14 09:05:07\r\n100% \\ %s %d\r\n"
             "\r\n26-03-14 09:05:07\r\n\r\n");
@@ -66,7 +57,7 @@ TEST_F(RunLog, LaterRunsAppendAndNeverTruncate) {
   app_->LoadAppDir();
   ASSERT_TRUE(app_->OpenRunLog());
   app_->WriteLog("second run");
-  EXPECT_EQ(ReadAll(LogPath()),
+  EXPECT_EQ(temp_.Folder().Get("Log/Runlog.txt"),
             "\r\n26-03-14 09:05:07\r\nfirst run\r\n\r\n26-03-14 09:05:07\r\nsecond run\r\n");
 }
 
@@ -93,7 +84,7 @@ TEST_F(RunLog, EntriesFromTwoThreadsNeverInterleave) {
   b.join();
   const std::string entryA = "\r\n26-03-14 09:05:07\r\n" + std::string(40, 'a') + "\r\n";
   const std::string entryB = "\r\n26-03-14 09:05:07\r\n" + std::string(40, 'b') + "\r\n";
-  std::string all = ReadAll(LogPath());
+  std::string all = temp_.Folder().Get("Log/Runlog.txt");
   ASSERT_EQ(all.size(), 2 * kPerThread * entryA.size());
   int as = 0;
   for (size_t pos = 0; pos < all.size(); pos += entryA.size()) {

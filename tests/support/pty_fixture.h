@@ -27,6 +27,7 @@ class TempProgramFolder {
   bool Ok() const { return !path_.empty(); }
   const std::string& Path() const { return path_; }
   std::string PortsPath() const { return path_ + "/ports"; }
+  const TempFolder& Folder() const { return folder_; }
 
  private:
   TempFolder folder_;
