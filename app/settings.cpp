@@ -1,16 +1,20 @@
 #include "app/settings.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
 #include "app/taravik_app.h"
 #include "isp/app_config.h"
+#include "platform/core/regular_file.h"
 #include "platform/core/replace_file.h"
 
 namespace {
@@ -37,7 +41,7 @@ u16 VersionTimesTen(float value) {
 // Lines of a text file, CR LF or LF ended; past the end, empty lines.
 class CLineReader {
  public:
-  explicit CLineReader(std::ifstream& in) : m_in(in) {}
+  explicit CLineReader(std::istream& in) : m_in(in) {}
   CString Next() {
     ++m_nCount;
     std::string line;
@@ -48,7 +52,7 @@ class CLineReader {
   int Count() const { return m_nCount; }
 
  private:
-  std::ifstream& m_in;
+  std::istream& m_in;
   int m_nCount = 0;
 };
 
@@ -57,13 +61,23 @@ class CLineReader {
 BOOL LoadAppConfig() {
   CString path;
   if (!AppConfigPath(path)) return FALSE;
-  // Opened for reading and writing, as the file must be writable to count.
-  std::FILE* f = std::fopen(path, "rb+");
-  if (f == nullptr) return FALSE;
+  // Only a regular file that may also be written counts (the record is
+  // opened for reading and writing): a read-only one is left alone, for root
+  // too.
+  qv::FileOpen result = qv::FileOpen::kRefused;
+  struct stat st {};
+  const int fd = qv::OpenRegularFile(path.str(), &result, &st);
+  if (fd < 0) return FALSE;
   u8 bytes[kAppConfigSize];
-  size_t got = std::fread(bytes, 1, sizeof(bytes), f);
-  std::fclose(f);
-  std::memcpy(&g_AppConfig, bytes, got);
+  ssize_t got = -1;
+  if (qv::ModeAllowsWriting(path.str(), st)) {
+    do {
+      got = ::read(fd, bytes, sizeof(bytes));
+    } while (got < 0 && errno == EINTR);
+  }
+  ::close(fd);
+  if (got < 0) return FALSE;
+  std::memcpy(&g_AppConfig, bytes, static_cast<size_t>(got));
   return TRUE;
 }
 
@@ -75,8 +89,9 @@ BOOL SaveAppConfig() {
 }
 
 BOOL ReadQvSelInc(const char* folder, u16& version, CString& title) {
-  std::ifstream in(std::string(folder) + "/QvSel.inc", std::ios::binary);
-  if (!in) return FALSE;
+  std::string bytes;
+  if (qv::ReadRegularFile(std::string(folder) + "/QvSel.inc", bytes) != qv::FileOpen::kOpened) return FALSE;
+  std::istringstream in(bytes);
   CLineReader reader(in);
   CLineInfo info;
   while (reader.Count() < kQvSelLines) {

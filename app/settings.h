@@ -8,8 +8,8 @@
 
 // Reads Appconfig.dat of the program folder into g_AppConfig: a shorter file
 // replaces only the bytes it has, bytes beyond the record are ignored. FALSE
-// (the record untouched) when the file is missing or cannot be opened for
-// reading and writing.
+// (the record untouched) when the file is missing, is no regular file, or
+// may not be both read and written (a read-only file, for root too).
 BOOL LoadAppConfig();
 // Writes all of g_AppConfig to Appconfig.dat through a temporary file and a
 // rename. FALSE when it could not; the old file then stays whole.

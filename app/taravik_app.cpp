@@ -22,17 +22,27 @@ CTaravikApp::~CTaravikApp() {
   m_fileLog.Close();
 }
 
+void WriteLogGuarded(CRITICAL_SECTION& lock, const std::function<void()>& write) noexcept {
+  EnterCriticalSection(&lock);
+  try {
+    write();
+  } catch (...) {
+    // The entry is lost, partly or wholly; the program goes on without it.
+  }
+  LeaveCriticalSection(&lock);
+}
+
 void CTaravikApp::WriteLog(CString text) {
   SYSTEMTIME st{};
   GetLocalTime(&st);
-  EnterCriticalSection(&m_csLog);
-  CString stamp;
-  stamp.Format("\r\n%02d-%02d-%02d %02d:%02d:%02d\r\n", st.wYear - 2000, st.wMonth, st.wDay,
-               st.wHour, st.wMinute, st.wSecond);
-  m_fileLog.Write(stamp.GetString(), static_cast<UINT>(stamp.GetLength()));
-  CString line = text + "\r\n";
-  m_fileLog.Write(line.GetString(), static_cast<UINT>(line.GetLength()));
-  LeaveCriticalSection(&m_csLog);
+  WriteLogGuarded(m_csLog, [&] {
+    CString stamp;
+    stamp.Format("\r\n%02d-%02d-%02d %02d:%02d:%02d\r\n", st.wYear - 2000, st.wMonth, st.wDay,
+                 st.wHour, st.wMinute, st.wSecond);
+    m_fileLog.Write(stamp.GetString(), static_cast<UINT>(stamp.GetLength()));
+    CString line = text + "\r\n";
+    m_fileLog.Write(line.GetString(), static_cast<UINT>(line.GetLength()));
+  });
 }
 
 void CTaravikApp::LoadAppDir() {

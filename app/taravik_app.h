@@ -2,6 +2,8 @@
 // The application object: program folder, connection settings, back ends,
 // version and title, and the run log.
 
+#include <functional>
+
 #include "isp/engine.h"
 #include "platform/core/cstring.h"
 #include "platform/core/file.h"
@@ -31,6 +33,10 @@ class CTaravikApp : public CEngineContext {
 };
 
 extern CTaravikApp theApp;
+
+// Runs write under lock inside a catch-all guard: whatever write throws, the
+// entry is dropped and the lock released. The run log's writer.
+void WriteLogGuarded(CRITICAL_SECTION& lock, const std::function<void()>& write) noexcept;
 
 // The manual-reset event "Device_ResetEvent".
 extern HANDLE g_hDeviceResetEvent;

@@ -97,6 +97,7 @@ BOOL COnlineComUpdateThread::LoadImage(int mode, u32 start, u32 end, u32 skip) {
   const int pageSize = backEnd.GetPageSize();
   if (mode == kModeWholeFile) {
     const long long size = length - header - backEnd.GetFileTrailerSize() - skip;
+    if (IsNothingToProgram(size)) return FALSE;
     return m_image.Load(m_strPath, header + skip, size, pageSize, start);
   }
   if (mode == kModeRange) {

@@ -40,7 +40,7 @@ class COnlineComUpdateThread : public CProgramWorker {
 
   // Creates the IC type's back end into the engine's pointers (an earlier one
   // is deleted), then loads the image and queues the job. Queues nothing when
-  // the file does not open, is too short for header, trailer and skip, the
+  // the file does not open, leaves no byte after header, trailer and skip, the
   // range lies outside it, or the mode is neither 5 nor 4.
   void SetJob(const CString& section, const CString& path, int mode, u32 start, u32 end,
               u32 baudRate, u32 skip, u32 password);

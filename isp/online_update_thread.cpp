@@ -1,7 +1,9 @@
 #include "isp/online_update_thread.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +18,7 @@
 #include "isp/qv_ic_7t0.h"
 #include "isp/qv_ic_base.h"
 #include "platform/core/clock.h"
+#include "platform/core/regular_file.h"
 
 namespace {
 
@@ -55,49 +58,63 @@ bool CPercentRule::Next(int index, int pageCount, int* percent) {
   return true;
 }
 
+long long ImageFileLength(const CString& path) {
+  qv::FileOpen result = qv::FileOpen::kRefused;
+  struct stat st {};
+  const int fd = qv::OpenRegularFile(path.str(), &result, &st);
+  if (fd < 0) return -1;
+  ::close(fd);
+  return static_cast<long long>(st.st_size);
+}
+
+BOOL IsNothingToProgram(long long size) {
+  if (size > 0) return FALSE;
+  Engine().WriteLog(kNothingToProgramLog);
+  return TRUE;
+}
+
 namespace {
 
-// The length of an open file, -1 when it is not a regular file: a folder or a
-// device opens on Linux (a folder even reports an endless length), where the
-// class library's file object refuses it.
-long long RegularFileLength(std::FILE* f) {
-  struct stat st {};
-  if (::fstat(::fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-  return static_cast<long long>(st.st_size);
+// All of length bytes at offset of the file, or false.
+bool ReadAt(int fd, BYTE* data, size_t length, long long offset) {
+  while (length > 0) {
+    const ssize_t n = ::pread(fd, data, length, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    length -= static_cast<size_t>(n);
+    offset += n;
+  }
+  return true;
 }
 
 }  // namespace
 
-long long ImageFileLength(const CString& path) {
-  std::FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return -1;
-  const long long length = RegularFileLength(f);
-  std::fclose(f);
-  return length;
-}
-
 BOOL CJobImage::Load(const CString& path, long long offset, long long size, int pageSize, u32 start) {
   Release();
   if (size < 0 || size > INT_MAX || offset < 0 || pageSize <= 0) return FALSE;
-  std::FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return FALSE;
+  // Only a regular file: a FIFO or a device would be read for ever, and a
+  // folder opens on Linux.
+  qv::FileOpen result = qv::FileOpen::kRefused;
+  struct stat st {};
+  const int fd = qv::OpenRegularFile(path.str(), &result, &st);
+  if (fd < 0) return FALSE;
   // Bytes the file does not hold are refused before any buffer is made, so
   // that a range far beyond the file never asks for gigabytes.
-  const long long length = RegularFileLength(f);
-  if (length < 0 || offset > length || size > length - offset) {
-    std::fclose(f);
+  const long long length = static_cast<long long>(st.st_size);
+  if (offset > length || size > length - offset) {
+    ::close(fd);
     return FALSE;
   }
   std::vector<BYTE> buffer;
   try {
     buffer.assign(static_cast<size_t>(size), 0);
   } catch (const std::bad_alloc&) {
-    std::fclose(f);
+    ::close(fd);
     return FALSE;
   }
-  bool ok = std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0 &&
-            std::fread(buffer.data(), 1, buffer.size(), f) == buffer.size();
-  std::fclose(f);
+  const bool ok = ReadAt(fd, buffer.data(), buffer.size(), offset);
+  ::close(fd);
   if (!ok) return FALSE;
   m_buffer = std::move(buffer);
   m_nImageSize = static_cast<int>(size);
@@ -303,6 +320,7 @@ BOOL COnlineUpdateThread::SetJob(const CString& path, u32 start, BOOL erase, u32
     if (length < 0) return FALSE;
     const int header = backEnd->GetFileHeaderSize();
     const long long size = length - header - backEnd->GetFileTrailerSize();
+    if (IsNothingToProgram(size)) return FALSE;
     if (!m_image.Load(path, header, size, backEnd->GetPageSize(), start)) return FALSE;
   }
   m_bErase = erase;

@@ -50,6 +50,11 @@ struct CJobImage {
 // The length of a regular file that opens for reading, -1 otherwise.
 long long ImageFileLength(const CString& path);
 
+// TRUE, with a run-log entry that says why, when a job of size bytes would
+// program nothing: such a job is refused before it erases the chip.
+BOOL IsNothingToProgram(long long size);
+inline constexpr char kNothingToProgramLog[] = "Image Size Fail! Nothing To Program";
+
 // The largest page any job handles: its page buffer.
 inline constexpr int kMaxPageSize = 1024;
 
@@ -123,7 +128,7 @@ class COnlineUpdateThread : public CProgramWorker {
   ~COnlineUpdateThread() override;
 
   // Queues a job for the image file at path. FALSE (no job queued) when the
-  // file does not open or holds fewer bytes than the back end's header and
+  // file does not open or holds no byte beyond the back end's header and
   // trailer. All fields are stored before the job flag is raised.
   BOOL SetJob(const CString& path, u32 start, BOOL erase, u32 password);
 

@@ -3,10 +3,12 @@
 // its stage codes, and the failure codes with which a job ends.
 
 #include "platform/core/wintypes.h"
-#include "platform/win32/winuser.h"
 
+// The message the owners post (or the reader sends) for a stage: the window
+// layer's WM_USER + 1. The engine knows no windows; it hands stages to its
+// owner (CJobOwner), and the owner turns them into this message.
 // wParam: a stage code; lParam: a percent or a value.
-inline constexpr UINT WM_ISP_PROGRESS = WM_USER + 1;
+inline constexpr UINT WM_ISP_PROGRESS = 0x0401;
 
 // Stage codes.
 inline constexpr WPARAM kProgressStart = 0;

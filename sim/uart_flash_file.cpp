@@ -1,20 +1,15 @@
 #include "sim/uart_flash_file.h"
 
-#include <fstream>
-#include <iterator>
 #include <string_view>
 
+#include "platform/core/regular_file.h"
 #include "platform/core/replace_file.h"
 
 namespace qv::sim {
 
 bool LoadFlashFile(const std::string& path, std::vector<BYTE>& flash) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    return false;
-  }
-  const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
+  std::string bytes;
+  if (ReadRegularFile(path, bytes) != FileOpen::kOpened) {
     return false;
   }
   for (std::size_t i = 0; i < bytes.size() && i < flash.size(); ++i) {

@@ -9,7 +9,8 @@
 namespace qv::sim {
 
 // Copies the file's bytes to the start of flash (a longer file is cut to the
-// flash size); the rest of flash is left as it was. False when it cannot be read.
+// flash size); the rest of flash is left as it was. False when it is no regular file or
+// cannot be read.
 bool LoadFlashFile(const std::string& path, std::vector<BYTE>& flash);
 // Writes flash to a temporary file and renames it over path, so that a reader
 // never sees half an image. False when it could not be written.

@@ -1,10 +1,6 @@
 #include "platform/core/profile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -12,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/regular_file.h"
 #include "platform/core/replace_file.h"
 
 // Names are matched without regard to ASCII case and to blanks around them;
@@ -20,26 +17,11 @@
 
 namespace {
 
-enum class FileState { kRead, kMissing, kUnreadable };
+// A missing file reads as empty; one that is no regular file (a FIFO, a
+// device, a folder) or cannot be read is refused at once.
+using qv::FileOpen;
 
-FileState ReadWholeFile(const char* path, std::string& bytes) {
-  bytes.clear();
-  int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? FileState::kMissing : FileState::kUnreadable;
-  char chunk[4096];
-  for (;;) {
-    ssize_t n = ::read(fd, chunk, sizeof(chunk));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      return FileState::kUnreadable;
-    }
-    if (n == 0) break;
-    bytes.append(chunk, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  return FileState::kRead;
-}
+FileOpen ReadWholeFile(const char* path, std::string& bytes) { return qv::ReadRegularFile(path, bytes); }
 
 // One line of the file: its text and the exact terminator it had ("\r\n",
 // "\n", or "" for a last line without one), so that lines we do not touch are
@@ -134,7 +116,7 @@ void Walk(const std::vector<Line>& lines, std::string_view section, Visit visit)
 std::optional<std::string> FindValue(const char* section, const char* key, const char* path) {
   if (section == nullptr || key == nullptr || path == nullptr) return std::nullopt;
   std::string bytes;
-  if (ReadWholeFile(path, bytes) != FileState::kRead) return std::nullopt;
+  if (ReadWholeFile(path, bytes) != FileOpen::kOpened) return std::nullopt;
   std::vector<Line> lines = SplitLines(bytes);
   std::optional<std::string> found;
   Walk(lines, Trim(section), [&](size_t, const ParsedLine& p, bool inSection) {
@@ -209,7 +191,11 @@ bool ApplyWrite(std::vector<Line>& lines, std::string_view section, const char* 
   }
   Line entry{std::string(Trim(key)).append("=").append(v), eol};
   size_t at = sectionEnd.value_or(lines.size());
-  if (at > 0 && lines[at - 1].eol.empty()) lines[at - 1].eol = eol;
+  if (at > 0 && lines[at - 1].eol.empty()) {
+    // A last line that ends in a lone CR keeps it: with an LF after it, it
+    // would read back as a CR LF line end.
+    lines[at - 1].eol = lines[at - 1].text.ends_with('\r') ? "\r\n" : eol;
+  }
   if (!sectionEnd) {
     lines.push_back({std::string("[").append(section).append("]"), eol});
     at = lines.size();
@@ -262,7 +248,7 @@ BOOL WritePrivateProfileStringA(const char* lpAppName, const char* lpKeyName, co
   std::lock_guard<std::mutex> lock(g_writeLock);
   std::string bytes;
   // A file that exists but cannot be read is never replaced by a new one.
-  if (ReadWholeFile(lpFileName, bytes) == FileState::kUnreadable) return FALSE;
+  if (ReadWholeFile(lpFileName, bytes) == FileOpen::kRefused) return FALSE;
   std::vector<Line> lines = SplitLines(bytes);
   if (!ApplyWrite(lines, Trim(lpAppName), lpKeyName, lpString)) return TRUE;
   std::string out;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/core/regular_file.h"
+
 namespace qv {
 
 namespace {
@@ -26,15 +28,35 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-bool ReplaceFileContents(const std::string& given, std::string_view bytes) {
-  if (given.empty()) return false;
-  // A settings file kept elsewhere through a link stays linked: the file it
-  // names is replaced, not the link.
+namespace {
+
+// The file that a replace of given writes: the file a link names, so that a
+// settings file kept elsewhere through a link stays linked. Empty when given
+// may not be replaced: a link that names nothing, something that is no
+// regular file, or a file whose mode bits forbid writing.
+std::string ReplaceTarget(const std::string& given) {
+  struct stat link {};
+  const bool exists = ::lstat(given.c_str(), &link) == 0;
+  if (!exists && errno != ENOENT) return {};
   std::string path = given;
   if (char* real = ::realpath(given.c_str(), nullptr)) {
     path = real;
     std::free(real);
+  } else if (exists) {
+    return {};  // a dangling link or a loop: replacing it would drop the link
   }
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? path : std::string();
+  if (!S_ISREG(st.st_mode) || !ModeAllowsWriting(path, st)) return {};
+  return path;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const std::string& given, std::string_view bytes) {
+  if (given.empty()) return false;
+  const std::string path = ReplaceTarget(given);
+  if (path.empty()) return false;
   std::string temp;
   int fd = -1;
   // open() rather than mkstemp(), so that a new file gets the umask's bits

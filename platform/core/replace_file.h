@@ -11,7 +11,9 @@ namespace qv {
 // True when the whole of bytes is now the file's contents. On false the old
 // file (if any) is untouched and no temporary file is left behind. An existing
 // file keeps its permission bits; a new one gets 0644 less the umask. A path
-// through a symbolic link replaces the file the link names.
+// through a symbolic link replaces the regular file the link names. Refused
+// (false, nothing touched): a FIFO, a device, a folder, a link that names
+// nothing, and a file whose mode bits forbid writing, for root too.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 }  // namespace qv

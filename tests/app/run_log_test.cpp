@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -70,6 +71,25 @@ TEST_F(RunLog, ALogThatCannotBeOpenedDropsEntries) {
   fs::create_directories(LogPath());  // a folder where the file should be
   EXPECT_FALSE(app_->OpenRunLog());
   app_->WriteLog("lost");
+}
+
+TEST_F(RunLog, AWriteThatThrowsDropsItsEntryAndReleasesTheLock) {
+  ASSERT_TRUE(app_->OpenRunLog());
+  WriteLogGuarded(app_->m_csLog, [this] {
+    app_->m_fileLog.Write("part", 4);
+    throw std::runtime_error("disk gone");
+  });
+  WriteLogGuarded(app_->m_csLog, [] { throw 7; });
+  // Another thread takes the lock at once: it was released.
+  bool free = false;
+  std::thread other([&] {
+    free = app_->m_csLog.m.try_lock();
+    if (free) app_->m_csLog.m.unlock();
+  });
+  other.join();
+  EXPECT_TRUE(free);
+  app_->WriteLog("next");
+  EXPECT_EQ(temp_.Folder().Get("Log/Runlog.txt"), "part\r\n26-03-14 09:05:07\r\nnext\r\n");
 }
 
 TEST_F(RunLog, EntriesFromTwoThreadsNeverInterleave) {

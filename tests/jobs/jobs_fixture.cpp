@@ -107,7 +107,7 @@ std::string ProgramFolder::WriteFile(const std::string& name, const Bytes& bytes
   const std::string path = File(name);
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f != nullptr) {
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
   }
   return path;

@@ -8,10 +8,16 @@
 #include "isp/online_com_update_thread.h"
 #include "isp/online_update_thread.h"
 #include "isp/qv_ic_7t0.h"
+#include "isp/progress.h"
+#include "platform/win32/winuser.h"
 #include "tests/jobs/jobs_fixture.h"
 
 namespace jobs_test {
 namespace {
+
+// The engine keeps its own number for the owners' message; it must stay the
+// window layer's first user message.
+static_assert(WM_ISP_PROGRESS == WM_USER + 1 && WM_ISP_PROGRESS == 0x401);
 
 // The percents a job of pageCount pages posts with stage 2 between its 10 and its 100.
 std::vector<int> PostedPercents(int pageCount) {
@@ -194,6 +200,59 @@ TEST_F(Setters, WriteSetJobCutsHeaderAndTrailerOfTheCurrentBackEnd) {
   EXPECT_FALSE(refusing.SetJob(folder_.Path().c_str(), 0, FALSE, 0));
   EXPECT_EQ(refusing.GetJobFlag(), 0u);
   engine_.m_pInterface = nullptr;
+}
+
+// Files with no byte to program after header, trailer and skip: a job would
+// erase the chip and report success, so both setters refuse it and log why.
+struct EmptyCase {
+  Serial family;
+  std::size_t fileBytes;
+  u32 skip;  // the download setter's only
+};
+
+class NothingToProgram : public Setters, public ::testing::WithParamInterface<EmptyCase> {};
+
+TEST_P(NothingToProgram, IsRefusedByBothSettersBeforeAnyIo) {
+  const EmptyCase& c = GetParam();
+  const std::string path = folder_.WriteFile("fw.bin", Pattern(c.fileBytes));
+  auto port = std::make_unique<qv::FakeSerialPort>();
+  qv::FakeSerialPort& fake = *port;
+  engine_.m_pCOMBase = MakeBackEnd(c.family, std::move(port));
+  engine_.m_pInterface = engine_.m_pCOMBase;
+  if (c.skip == 0) {
+    COnlineUpdateThread worker(&owner_);
+    EXPECT_FALSE(worker.SetJob(path.c_str(), 0, TRUE, 0));
+    EXPECT_EQ(worker.GetJobFlag(), 0u);
+    EXPECT_EQ(engine_.Entries(), std::vector<std::string>{"Image Size Fail! Nothing To Program"});
+    EXPECT_TRUE(fake.OpenCalls().empty());
+  }
+  COnlineComUpdateThread download(&owner_);
+  download.SetJob(IcTypeOf(c.family), path.c_str(), 5, 0, 0, 115200, c.skip, 0);
+  EXPECT_EQ(download.GetJobFlag(), 0u);
+  EXPECT_EQ(engine_.Entries().back(), "Image Size Fail! Nothing To Program");
+  EXPECT_TRUE(owner_.Posts().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NothingToProgram,
+                         ::testing::Values(EmptyCase{Serial::kK55, 0x300, 0},  // all of it trailer
+                                           EmptyCase{Serial::kK55, 0x200, 0},
+                                           EmptyCase{Serial::kGeneric, 0, 0},
+                                           EmptyCase{Serial::kW24A, 0, 0},
+                                           EmptyCase{Serial::kK55, 0, 0},
+                                           EmptyCase{Serial::kGeneric, 100, 100},
+                                           EmptyCase{Serial::kK55, 0x300 + 32, 32}),
+                         [](const auto& info) {
+                           return std::string(IcTypeOf(info.param.family)) + "_" +
+                                  std::to_string(info.param.fileBytes) + "_skip" + std::to_string(info.param.skip);
+                         });
+
+TEST_F(Setters, OneByteLeftIsAJob) {
+  COnlineComUpdateThread worker(&owner_);
+  worker.SetJob("K55", folder_.WriteFile("fw.bin", Pattern(0x300 + 33)).c_str(), 5, 0, 0, 115200, 32, 0);
+  EXPECT_EQ(worker.GetJobFlag(), 1u);
+  EXPECT_EQ(worker.Image().m_nImageSize, 1);
+  EXPECT_EQ(worker.Image().m_nPageCount, 1);
+  EXPECT_TRUE(engine_.Entries().empty());
 }
 
 TEST_F(Setters, WriteJobWithoutAnImageOnlyEndsTheJob) {
