@@ -32,7 +32,8 @@ std::string ModuleFileName() {
   std::string exe = ExePath();
   std::lock_guard<std::mutex> lock(g_m);
   if (g_testFolder.empty()) return exe;
-  return g_testFolder + "/" + exe.substr(exe.rfind('/') + 1);
+  const std::string folder = g_testFolder == "/" ? std::string() : g_testFolder;
+  return folder + "/" + exe.substr(exe.rfind('/') + 1);
 }
 
 std::string ProgramFolder() { return FolderOf(ModuleFileName()); }

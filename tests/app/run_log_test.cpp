@@ -40,6 +40,19 @@ TEST_F(RunLog, ProgramFolderIsTheExecutablesFolder) {
   EXPECT_EQ(GetAppDirectory(), folder_.string().c_str());
 }
 
+TEST(ProgramFolderAtRoot, KeepsItsSlashWhileTheShortFormDropsIt) {
+  qv::SetProgramFolderForTesting("/");
+  {
+    CTaravikApp app;
+    app.LoadAppDir();
+    EXPECT_STREQ(app.m_szAppDir, "/");
+    EXPECT_EQ(GetAppDirectory(), "");
+    EXPECT_EQ(qv::ProgramFolder(), "/");
+  }
+  qv::SetProgramFolderForTesting("");
+  SetEngine(&theApp);
+}
+
 TEST_F(RunLog, EntryBytesAreStampThenTextUnchanged) {
   ASSERT_TRUE(app_->OpenRunLog());
   app_->WriteLog("Page Index 3 Write Fail");

@@ -197,6 +197,11 @@ const WriteCase kWrites[] = {
     {"adds a section, ending the last line", "[A]\r\nx=1", "B", "k", "v", "[A]\r\nx=1\r\n[B]\r\nk=v\r\n"},
     {"adds a key to a section at the end without a final line end", "[A]\nx=1", "A", "k", "v",
      "[A]\nx=1\nk=v\n"},
+    // The CR of a last line without LF stays a byte of that line, not half a line end.
+    {"a lone CR ending the file stays, a section added", "[S]\nK=abc\r", "T", "k", "v",
+     "[S]\nK=abc\r\r\n[T]\nk=v\n"},
+    {"a lone CR ending the file stays, a key added", "[S]\r\nK=abc\r", "S", "j", "v",
+     "[S]\r\nK=abc\r\r\nj=v\r\n"},
     {"keeps a byte-order mark", "\xEF\xBB\xBFk=0\n[A]\nk=1\n", "A", "k", "2", "\xEF\xBB\xBFk=0\n[A]\nk=2\n"},
     {"a value is one line", "[A]\nk=1\n", "A", "k", "2\n[B]\nj=3", "[A]\nk=2\n"},
     {"an empty value", "[A]\nk=1\n", "A", "k", "", "[A]\nk=\n"},
@@ -217,6 +222,18 @@ TEST(ProfileWrite, ChangesOnlyWhatItWrites) {
     }
     EXPECT_EQ(dir.Count(), c.after ? 1u : 0u) << "a temporary file was left behind";
   }
+}
+
+TEST(ProfileWrite, AnUntouchedValueEndingInALoneCrKeepsItsBytes) {
+  TempFolder dir;
+  const std::string path = dir.File("config.ini");
+  dir.Put("config.ini", "[S]\nK=abc\r");
+  char before[16] = {};
+  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", before, sizeof before, path.c_str()), 4u);
+  ASSERT_TRUE(WritePrivateProfileStringA("T", "k", "v", path.c_str()));
+  char after[16] = {};
+  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", after, sizeof after, path.c_str()), 4u);
+  EXPECT_STREQ(after, before);
 }
 
 TEST(ProfileWrite, WrittenValuesReadBack) {
