@@ -44,4 +44,9 @@ void TryLowLatency(int fd) {
   (void)::ioctl(fd, TIOCSSERIAL, &ss);
 }
 
+bool HasKnownUart(int fd) {
+  serial_struct ss{};
+  return ::ioctl(fd, TIOCGSERIAL, &ss) == 0 && ss.type != PORT_UNKNOWN;
+}
+
 }  // namespace qv::serial

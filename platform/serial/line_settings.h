@@ -18,5 +18,8 @@ bool SetMinChars(int fd, BYTE count);
 // Asks a real UART driver to hand over received bytes at once; a pty or a
 // driver without the flag refuses, which is harmless.
 void TryLowLatency(int fd);
+// TRUE when the driver reports a UART of a known type (TIOCGSERIAL): an 8250
+// port without a chip behind it reports the unknown type.
+bool HasKnownUart(int fd);
 
 }  // namespace qv::serial

@@ -37,8 +37,21 @@ class ISerialPort {
   virtual void SetRts(bool high) = 0;
 };
 
-// The device path that COMn stands for (see ResolveComName).
+// What COMn stands for: <program folder>/ports/COMn when that exists (even as
+// a link to nothing), else the device of its range (COM1-32 /dev/ttyS0-31,
+// COM33-64 /dev/ttyUSB0-31, COM65-96 /dev/ttyACM0-31); empty beyond them.
+struct ComDevice {
+  std::string path;
+  int ttySIndex = -1;  // n of a /dev/ttySn node, whose hardware sysfs shows
+};
+ComDevice ResolveComDevice(u32 portNumber);
+// The device path alone.
 std::string ResolveComName(u32 portNumber);
+// The name of the kernel driver behind ttyS<index>, as sysfs links it
+// (class/tty/ttySn/device/driver); empty when sysfs shows none.
+std::string TtySDriver(int index);
+// Tests put a fake sysfs and /dev in place; empty strings restore the real ones.
+void SetSystemRootsForTesting(const std::string& sysRoot, const std::string& devRoot);
 
 // The operating system's serial port.
 std::unique_ptr<ISerialPort> CreateSystemSerialPort();
@@ -46,5 +59,9 @@ std::unique_ptr<ISerialPort> CreateSystemSerialPort();
 }  // namespace qv
 
 // Tries to open COM1..COM128 (each held only for the moment of the test);
-// flags[i] = 1 when COM(i+1) opened. Returns the count found.
+// flags[i] = 1 when COM(i+1) opened. A /dev/ttyS node counts only when sysfs
+// shows hardware behind it (a driver, and for the 8250 driver a UART type
+// other than unknown): most machines have dozens of ttyS nodes that open
+// without any UART, each of which would cost a port search seconds.
+// Returns the count found.
 int ProbeComPorts(u32 flags[128], u32 ignored);

@@ -199,16 +199,34 @@ std::unique_ptr<ISerialPort> CreateSystemSerialPort() { return std::make_unique<
 
 }  // namespace qv
 
+namespace qv {
+namespace {
+
+constexpr char k8250Driver[] = "serial8250";
+
+bool IsPresent(const ComDevice& device) {
+  std::string driver;
+  if (device.ttySIndex >= 0) {
+    driver = TtySDriver(device.ttySIndex);
+    if (driver.empty()) return false;
+  }
+  const int fd = OpenExclusive(device.path);
+  if (fd < 0) return false;
+  const bool present = driver != k8250Driver || serial::HasKnownUart(fd);
+  CloseExclusive(fd);
+  return present;
+}
+
+}  // namespace
+}  // namespace qv
+
 int ProbeComPorts(u32 flags[128], u32) {
   if (flags == nullptr) return 0;
   int found = 0;
   for (u32 n = 1; n <= 128; ++n) {
-    int fd = qv::OpenExclusive(qv::ResolveComName(n));
-    flags[n - 1] = fd >= 0 ? 1 : 0;
-    if (fd >= 0) {
-      qv::CloseExclusive(fd);
-      ++found;
-    }
+    const bool present = qv::IsPresent(qv::ResolveComDevice(n));
+    flags[n - 1] = present ? 1 : 0;
+    if (present) ++found;
   }
   return found;
 }
