@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -95,11 +97,29 @@ void UartPtyRunner::Send(const BYTE* data, std::size_t size) {
   }
 }
 
+void UartPtyRunner::ReleaseStaleLine() {
+  // A host holds the port with an flock and the terminal's exclusive flag,
+  // and clears the flag when it closes. A host that was killed left the flag
+  // behind (the terminal stays open here), which refuses every later open by
+  // an ordinary user. Its flock went with it: when the lock is free while the
+  // flag is set, nobody holds the port, and the line is made new.
+  int exclusive = 0;
+  if (ioctl(m_slave, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) {
+    return;
+  }
+  if (flock(m_slave, LOCK_EX | LOCK_NB) != 0) {
+    return;
+  }
+  ioctl(m_slave, TIOCNXCL);
+  tcflush(m_slave, TCIOFLUSH);
+  flock(m_slave, LOCK_UN);
+}
+
 void UartPtyRunner::Run() {
   bool heardSinceIdle = false;
   while (!m_bStop.load(std::memory_order_acquire)) {
     pollfd fds[2] = {{m_master, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-    const int timeout = heardSinceIdle ? static_cast<int>(m_nIdleGapMs) : -1;
+    const int timeout = static_cast<int>(heardSinceIdle ? m_nIdleGapMs : kStaleLineCheckMs);
     const int ready = poll(fds, 2, timeout);
     if (ready < 0) {
       if (errno == EINTR) {
@@ -109,6 +129,10 @@ void UartPtyRunner::Run() {
     }
     if (fds[1].revents != 0) {
       return;
+    }
+    if (ready == 0 && !heardSinceIdle) {
+      ReleaseStaleLine();
+      continue;
     }
     if (ready == 0) {
       std::lock_guard<std::mutex> guard(m_lock);

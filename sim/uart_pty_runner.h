@@ -3,7 +3,8 @@
 // the port layer opens the slave like any serial port. One thread reads the
 // host's bytes and hands them to the chip; after a quiet spell on the line it
 // tells the chip (LineIdle) and calls the idle hook. Every use of the chip
-// from another thread goes through Access, under the runner's lock.
+// from another thread goes through Access, under the runner's lock. A line
+// that a vanished host left exclusive is made usable again for the next one.
 
 #include <atomic>
 #include <functional>
@@ -42,8 +43,13 @@ class UartPtyRunner {
   void SetIdleHook(ChipFunction hook);
 
  private:
+  // How often a quiet line is looked at for a host that vanished.
+  static constexpr u32 kStaleLineCheckMs = 100;
+
   void Run();
   void Send(const BYTE* data, std::size_t size);
+  // Clears the exclusive flag that a host which no longer holds the port left.
+  void ReleaseStaleLine();
 
   UartChip& m_chip;
   u32 m_nIdleGapMs;

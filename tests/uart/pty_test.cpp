@@ -3,7 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <functional>
+#include <thread>
 
 #include "isp/com_base_k55.h"
 #include "isp/com_base_w24a.h"
@@ -110,6 +118,66 @@ const PtyCase kPtyCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Uart, PtyProgramTest, ::testing::ValuesIn(kPtyCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Whether an ordinary user (nobody, when the suite runs as root) opens path
+// now; the terminal's exclusive flag refuses anyone but root.
+bool OpensAsAnOrdinaryUser(const std::string& path) {
+  const pid_t child = ::fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ::_exit(fd >= 0 ? 0 : 1);
+  }
+  int status = 0;
+  return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Bounded: the runner looks at a quiet line ten times a second.
+bool BecomesOpenable(const std::string& path) {
+  for (int i = 0; i < 200; ++i) {
+    if (OpensAsAnOrdinaryUser(path)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+TEST(PtyRunnerTest, AHostKilledMidFrameLeavesAUsableLineForTheNext) {
+  qv::TempProgramFolder folder;
+  ASSERT_TRUE(folder.Ok());
+  qv::sim::UartGenericChip chip;
+  qv::sim::UartPtyRunner runner(chip);
+  ASSERT_TRUE(runner.Start());
+  ASSERT_TRUE(runner.LinkAs(folder.PortsPath() + "/COM" + std::to_string(kCom)));
+  // The slave of a pty belongs to its maker; let the ordinary user in.
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(runner.SlavePath().c_str(), 65534, 65534), 0);
+  }
+  ASSERT_TRUE(OpensAsAnOrdinaryUser(runner.SlavePath()));
+
+  // A host holds the port exclusively, sends half a frame and is killed.
+  const pid_t host = ::fork();
+  ASSERT_GE(host, 0);
+  if (host == 0) {
+    auto port = qv::CreateSystemSerialPort();
+    const BYTE half[] = {0x55, 0xAA, 0x97};
+    if (port->Open(kCom) && port->Configure(115200, false)) port->Write(half, sizeof half, 100);
+    ::raise(SIGKILL);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(host, &status, 0), host);
+  ASSERT_TRUE(WIFSIGNALED(status));
+
+  EXPECT_TRUE(BecomesOpenable(runner.SlavePath()));
+  auto backend = MakeBackend(Family::Generic, qv::CreateSystemSerialPort());
+  ASSERT_EQ(backend->Init(kCom, 115200, kCom, TRUE), 1);
+  EXPECT_TRUE(Program(*backend, 0, Image(200)));
+  // While this host holds the port, it stays its own.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(OpensAsAnOrdinaryUser(runner.SlavePath()));
+  runner.Stop();
+  EXPECT_EQ(Bytes(chip.Flash().begin(), chip.Flash().begin() + 200), Image(200));
+}
 
 }  // namespace
 }  // namespace uart_test

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "sim/uart_flash_file.h"
 #include "sim/uart_generic_chip.h"
@@ -27,13 +29,21 @@ const char kUsage[] =
     "\n"
     "  --chip generic|w24a|k55   the chip family (default generic)\n"
     "  --folder DIR              the program folder (default: the current folder)\n"
-    "  --port N                  the COM number, 1 to 255 (default 1)\n"
+    "  --port N                  the COM number, 1 to 128 (default 1): the ports\n"
+    "                            the tool searches\n"
     "  --flash-size BYTES        flash size, decimal or 0x hex (default: the family's)\n"
     "  --load FILE               initial flash contents (the rest stays erased)\n"
     "  --save FILE               saves the flash when a command sequence ends and on exit\n"
     "  --checksum-mode 0|1       generic chip: XOR form (0) or byte-sum form (1)\n"
     "  --password HEX            k55 chip: the password (default 3B8E61C4)\n"
     "  --verbose                 prints every frame received on stderr\n"
+    "Faults (CMD and STATUS are hex bytes, e.g. 97 for a page write):\n"
+    "  --silent-from CMD|sync    answers nothing from the first CMD frame on (sync:\n"
+    "                            not even the handshake)\n"
+    "  --status-for CMD=STATUS   answers STATUS to every CMD frame without doing it\n"
+    "  --corrupt-page N          page N (from 0) keeps one byte flipped when written\n"
+    "  --garbage-from CMD        sends stray bytes before every answer from the\n"
+    "                            first CMD frame on\n"
     "  --help                    this text\n";
 
 struct Options {
@@ -46,13 +56,46 @@ struct Options {
   unsigned long checksumMode = 0;
   unsigned long password = qv::sim::UartK55Chip::kDefaultPassword;
   bool verbose = false;
+  // Faults; -1: none.
+  bool silentFromSync = false;
+  int silentFrom = -1;
+  std::vector<std::pair<BYTE, BYTE>> statusFor;
+  std::vector<unsigned long> corruptPages;
+  int garbageFrom = -1;
 };
+
+// The highest port number the tool's port search looks at.
+constexpr unsigned long kHighestSearchedPort = 128;
+
+// Bytes that no boot loader sends: the host must take them for a bad answer.
+const std::vector<BYTE> kGarbage = {0x00, 0x5A, 0xC3};
 
 bool ParseNumber(const char* text, int base, unsigned long* value) {
   errno = 0;
   char* end = nullptr;
   *value = std::strtoul(text, &end, base);
   return errno == 0 && end != text && *end == '\0';
+}
+
+bool ParseByte(const char* text, BYTE* value) {
+  unsigned long v = 0;
+  if (!ParseNumber(text, 16, &v) || v > 0xFF) return false;
+  *value = static_cast<BYTE>(v);
+  return true;
+}
+
+bool ParseCommand(const char* text, int* command) {
+  BYTE b = 0;
+  if (!ParseByte(text, &b)) return false;
+  *command = b;
+  return true;
+}
+
+// "CMD=STATUS", both hex bytes.
+bool ParseStatusFor(const std::string& text, std::pair<BYTE, BYTE>* pair) {
+  const std::size_t eq = text.find('=');
+  return eq != std::string::npos && ParseByte(text.substr(0, eq).c_str(), &pair->first) &&
+         ParseByte(text.substr(eq + 1).c_str(), &pair->second);
 }
 
 // 0: run; 1: bad arguments; 2: help shown.
@@ -80,6 +123,13 @@ int ParseOptions(int argc, char** argv, Options* o) {
       o->folder = value;
     } else if (arg == "--port") {
       ok = ParseNumber(value, 10, &o->port) && o->port >= 1 && o->port <= 255;
+      if (ok && o->port > kHighestSearchedPort) {
+        std::fprintf(stderr,
+                     "isp-sim: --port %lu: the tool searches COM1 to COM%lu only; take a port "
+                     "from 1 to %lu\n",
+                     o->port, kHighestSearchedPort, kHighestSearchedPort);
+        return 1;
+      }
     } else if (arg == "--flash-size") {
       ok = ParseNumber(value, 0, &o->flashSize) && o->flashSize > 0 && o->flashSize <= 0x1000000;
     } else if (arg == "--load") {
@@ -90,6 +140,19 @@ int ParseOptions(int argc, char** argv, Options* o) {
       ok = ParseNumber(value, 10, &o->checksumMode) && o->checksumMode <= 1;
     } else if (arg == "--password") {
       ok = ParseNumber(value, 16, &o->password) && o->password <= 0xFFFFFFFFul;
+    } else if (arg == "--silent-from") {
+      o->silentFromSync = std::strcmp(value, "sync") == 0;
+      ok = o->silentFromSync || ParseCommand(value, &o->silentFrom);
+    } else if (arg == "--status-for") {
+      std::pair<BYTE, BYTE> pair;
+      ok = ParseStatusFor(value, &pair);
+      if (ok) o->statusFor.push_back(pair);
+    } else if (arg == "--corrupt-page") {
+      unsigned long page = 0;
+      ok = ParseNumber(value, 10, &page);
+      if (ok) o->corruptPages.push_back(page);
+    } else if (arg == "--garbage-from") {
+      ok = ParseCommand(value, &o->garbageFrom);
     } else {
       ok = false;
     }
@@ -112,6 +175,15 @@ std::unique_ptr<qv::sim::UartChip> MakeChip(const Options& o) {
   }
   return std::make_unique<qv::sim::UartGenericChip>(
       static_cast<u32>(o.checksumMode), o.flashSize ? o.flashSize : qv::sim::UartGenericChip::kDefaultFlashBytes);
+}
+
+// Sets the faults that hold from the start and watches the frames for the
+// command where the others begin (the observer sees each frame before the
+// chip answers it).
+void ArmFaults(const Options& o, qv::sim::UartChip& chip) {
+  chip.SetSilent(o.silentFromSync);
+  for (const auto& [command, status] : o.statusFor) chip.SetStatusFor(command, status);
+  for (unsigned long page : o.corruptPages) chip.CorruptPage(static_cast<u32>(page * chip.PageSize()));
 }
 
 void PrintFrame(const std::vector<BYTE>& frame) {
@@ -137,9 +209,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "isp-sim: cannot read %s\n", o.load.c_str());
     return 1;
   }
-  if (o.verbose) {
-    chip->SetFrameObserver(PrintFrame);
-  }
+  ArmFaults(o, *chip);
+  bool garbling = false;
+  qv::sim::UartChip& c = *chip;
+  chip->SetFrameObserver([&o, &c, &garbling](const std::vector<BYTE>& frame) {
+    if (o.verbose) PrintFrame(frame);
+    const int command = frame[2];
+    if (command == o.silentFrom) c.SetSilent(true);
+    garbling = garbling || command == o.garbageFrom;
+    if (garbling) c.SendGarbageBeforeNextReply(kGarbage);
+  });
 
   // The signals are taken by sigwait on this thread, so the runner's thread
   // must start with them blocked.
