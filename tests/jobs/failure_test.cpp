@@ -29,7 +29,7 @@ struct UartFailure {
   std::function<void(qv::sim::UartChip&, qv::FakeSerialPort&)> fault;
   Codes codesStart;  // the stage codes the job begins with
   WPARAM lastCode;   // the stage code posted last
-  const char* lastLog;
+  const char* lastLog;  // the run log's last entry, exactly
   u32 start = 0;
   u32 password = kDefaultPassword;
 };
@@ -64,7 +64,7 @@ TEST_P(UartFailures, EndTheJobWithTheirCodeAndLogText) {
   EXPECT_NE(owner_.Posts().back(), Stage(kProgressUpdating, 100));
   const std::vector<std::string> log = engine_.Entries();
   ASSERT_FALSE(log.empty());
-  EXPECT_EQ(log.back().rfind(c.lastLog, 0), 0u) << log.back();
+  EXPECT_EQ(log.back(), c.lastLog);
   EXPECT_EQ(owner_.Enabled(), 1);
   EXPECT_EQ(owner_.Repainted(), 0);
 }
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "SendKeyinPasswordCmd Fail!", 0, 0x11111111},
         // 16-bit addresses: pages past 0xFFFF would wrap onto the start of the flash.
         UartFailure{"BeyondTheAddressSpace", Serial::kGeneric, [](qv::sim::UartChip&, qv::FakeSerialPort&) {},
-                    {kProgressStart}, kProgressStart, "Address Range Fail!", 0xFF00}),
+                    {kProgressStart}, kProgressStart, "Address Range Fail! 0xFF00 + 0x200 > 0x10000", 0xFF00}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct UsbFailure {

@@ -86,6 +86,12 @@ extern const char kConfigIni[];
 const char* IcTypeOf(Serial family);
 const char* IcTypeOf(I2c family);
 
+// The percents a job posts between its 10 and its 100, figured by hand from
+// trunc(i * 80 / pages + 10), each at least 2 above the last posted.
+inline const std::vector<int> kTenPages = {18, 26, 34, 42, 50, 58, 66, 74, 82};
+inline const std::vector<int> kFourPages = {30, 50, 70};
+inline const std::vector<int> kTwoPages = {50};
+
 // Deterministic bytes that differ from page to page.
 Bytes Pattern(std::size_t n, unsigned seed = 1);
 

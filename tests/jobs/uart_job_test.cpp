@@ -17,15 +17,12 @@
 namespace jobs_test {
 namespace {
 
-// The stage codes of a serial job that ran to its end over pages pages.
-Stages CompletedUartStages(int pages) {
+// The stage codes of a serial job that ran to its end, posting percents
+// between its 10 and its 100.
+Stages CompletedUartStages(const std::vector<int>& percents) {
   Stages s = {{kProgressStart, 0}, {kProgressEraseBegin, 10}, {kProgressEraseEnd, 100},
               {kProgressUpdating, 10}};
-  CPercentRule rule;
-  for (int i = 0; i < pages; ++i) {
-    int p = 0;
-    if (rule.Next(i, pages, &p)) s.emplace_back(kProgressUpdating, p);
-  }
+  for (int p : percents) s.emplace_back(kProgressUpdating, p);
   s.emplace_back(kProgressUpdating, 100);
   return s;
 }
@@ -34,6 +31,7 @@ struct SerialCase {
   Serial family;
   std::size_t imageBytes;  // not a whole number of pages: the last one is padded
   int pages;
+  std::vector<int> percents;
 };
 
 std::string CaseName(const ::testing::TestParamInfo<SerialCase>& info) {
@@ -63,7 +61,7 @@ TEST_P(SerialJob, WritePageJobProgramsTheChip) {
   // The views are repainted after the owner is enabled: join before looking.
   worker.Stop(true, 2000);
 
-  EXPECT_EQ(owner_.Posts(), CompletedUartStages(c.pages));
+  EXPECT_EQ(owner_.Posts(), CompletedUartStages(c.percents));
   EXPECT_EQ(owner_.Repainted(), 1);
   EXPECT_EQ(owner_.CloseShown(), 0);
   const Bytes& flash = chip->Flash();
@@ -98,16 +96,16 @@ TEST_P(SerialJob, DownloadJobOverAPtyProgramsTheChip) {
   worker.Stop(true, 2000);
   runner.Stop();
 
-  EXPECT_EQ(owner_.Posts(), CompletedUartStages(c.pages));
+  EXPECT_EQ(owner_.Posts(), CompletedUartStages(c.percents));
   EXPECT_EQ(owner_.CloseShown(), 1);
   EXPECT_EQ(owner_.Repainted(), 0);
   runner.Access([&](qv::sim::UartChip& ch) { EXPECT_EQ(Head(ch.Flash(), image.size()), image); });
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, SerialJob,
-                         ::testing::Values(SerialCase{Serial::kGeneric, 128 * 9 + 20, 10},
-                                           SerialCase{Serial::kW24A, 1024 * 3 + 100, 4},
-                                           SerialCase{Serial::kK55, 32 * 40 + 8, 41}),
+                         ::testing::Values(SerialCase{Serial::kGeneric, 128 * 9 + 20, 10, kTenPages},
+                                           SerialCase{Serial::kW24A, 1024 * 3 + 100, 4, kFourPages},
+                                           SerialCase{Serial::kK55, 32 * 9 + 8, 10, kTenPages}),
                          CaseName);
 
 class PortSearch : public ::testing::Test {
@@ -150,7 +148,7 @@ TEST_F(PortSearch, ASilentFirstPortIsPassedOver) {
   EXPECT_TRUE(worker.UpdateOverCom());
   runner.Stop();
 
-  EXPECT_EQ(owner_.Posts(), CompletedUartStages(2));
+  EXPECT_EQ(owner_.Posts(), CompletedUartStages(kTwoPages));
   EXPECT_EQ(engine_.m_pCOMBase->GetPortNumber(), 5u);
   // Nothing is logged during the search; the silent port's handshake logs its own reads only.
   EXPECT_FALSE(engine_.Logged("SendEraseCmd Fail!"));

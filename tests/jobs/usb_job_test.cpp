@@ -18,18 +18,16 @@ namespace {
 
 constexpr BYTE kChipSlave = 0x5D;  // T7T0's SLAVE_ADDRESS in the suites' config.ini
 
-Stages CompletedUsbStages(int pages, bool erased) {
+// The stage codes of a USB job that ran to its end, posting percents between
+// its 10 and its 100.
+Stages CompletedUsbStages(const std::vector<int>& percents, bool erased) {
   Stages s = {{kProgressStart, 0}};
   if (erased) {
     s.emplace_back(kProgressEraseBegin, 10);
     s.emplace_back(kProgressEraseEnd, 100);
   }
   s.emplace_back(kProgressUpdating, 10);
-  CPercentRule rule;
-  for (int i = 0; i < pages; ++i) {
-    int p = 0;
-    if (rule.Next(i, pages, &p)) s.emplace_back(kProgressUpdating, p);
-  }
+  for (int p : percents) s.emplace_back(kProgressUpdating, p);
   s.emplace_back(kProgressUpdateFinished, 0);
   s.emplace_back(kProgressUpdating, 100);
   return s;
@@ -67,6 +65,7 @@ struct UsbCase {
   I2c family;
   std::size_t imageBytes;
   int pages;
+  std::vector<int> percents;
 };
 
 class UsbJob : public UsbJobTest, public ::testing::WithParamInterface<UsbCase> {};
@@ -83,7 +82,7 @@ TEST_P(UsbJob, WritePageJobProgramsTheChip) {
   ASSERT_TRUE(worker.SetJob(folder_.WriteFile("fw.bin", image).c_str(), 0, TRUE, 0));
   EXPECT_TRUE(worker.UpdateOverUsb());
 
-  EXPECT_EQ(owner_.Posts(), CompletedUsbStages(c.pages, true));
+  EXPECT_EQ(owner_.Posts(), CompletedUsbStages(c.percents, true));
   EXPECT_EQ(owner_.Enabled(), 1);
   EXPECT_EQ(owner_.Repainted(), 1);
   const Bytes flash = ostrelusb::ReadFlash();
@@ -112,7 +111,7 @@ TEST_P(UsbJob, DownloadJobOpensAndAddressesTheBridgeItself) {
   ASSERT_EQ(worker.GetJobFlag(), 1u);
   EXPECT_TRUE(worker.UpdateOverUsb());
 
-  EXPECT_EQ(owner_.Posts(), CompletedUsbStages(c.pages, true));  // start 0 always erases
+  EXPECT_EQ(owner_.Posts(), CompletedUsbStages(c.percents, true));  // start 0 always erases
   EXPECT_EQ(owner_.CloseShown(), 1);
   EXPECT_EQ(g_bBridgeConnected.load(), 1u);
   EXPECT_EQ(ostrelusb::Settings().slaveAddr, slave);
@@ -122,8 +121,8 @@ TEST_P(UsbJob, DownloadJobOpensAndAddressesTheBridgeItself) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, UsbJob,
-                         ::testing::Values(UsbCase{I2c::kPage128, 128 * 20 + 1, 21},
-                                           UsbCase{I2c::k7T0, 1024 * 4, 4}),
+                         ::testing::Values(UsbCase{I2c::kPage128, 128 * 9 + 1, 10, kTenPages},
+                                           UsbCase{I2c::k7T0, 1024 * 4, 4, kFourPages}),
                          [](const auto& info) { return std::string(IcTypeOf(info.param.family)); });
 
 TEST_F(UsbJobTest, WritePageJobErasesOnlyWithTheEraseFlagAtAddressZero) {
@@ -143,7 +142,7 @@ TEST_F(UsbJobTest, WritePageJobErasesOnlyWithTheEraseFlagAtAddressZero) {
     COnlineUpdateThread worker(&owner);
     ASSERT_TRUE(worker.SetJob(folder_.WriteFile("fw.bin", Pattern(256)).c_str(), c.start, c.erase, 0));
     EXPECT_TRUE(worker.UpdateOverUsb());
-    EXPECT_EQ(owner.Posts(), CompletedUsbStages(2, c.erased)) << c.start << " " << c.erase;
+    EXPECT_EQ(owner.Posts(), CompletedUsbStages(kTwoPages, c.erased)) << c.start << " " << c.erase;
   }
 }
 
@@ -154,7 +153,7 @@ TEST_F(UsbJobTest, DownloadJobAwayFromAddressZeroNeverErases) {
   const std::string path = folder_.WriteFile("fw.bin", Bytes(4096 + 1024, 0x34));
   worker.SetJob("T7T0", path.c_str(), 4, 0x1000, 0x13FF, 9600, 0, 0);
   EXPECT_TRUE(worker.UpdateOverUsb());
-  EXPECT_EQ(owner_.Posts(), CompletedUsbStages(1, false));
+  EXPECT_EQ(owner_.Posts(), CompletedUsbStages({}, false));
   const Bytes flash = ostrelusb::ReadFlash();
   EXPECT_EQ(Head(flash, 1024), Bytes(1024, 0x12));
   EXPECT_EQ(Bytes(flash.begin() + 0x1000, flash.begin() + 0x1400), Bytes(1024, 0x34));
