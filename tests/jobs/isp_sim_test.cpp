@@ -123,7 +123,7 @@ TEST_P(IspSimFaults, FailTheJobWhereTheyStart) {
   EXPECT_EQ(owner_.Codes().back(), c.lastCode);
   const std::vector<std::string> log = engine_.Entries();
   ASSERT_FALSE(log.empty());
-  EXPECT_EQ(log.back(), c.lastLog);
+  EXPECT_EQ(log.back(), c.lastLog) << sim.Err();
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -228,6 +228,8 @@ int main(int argc, char** argv) {
   sigaddset(&stopSignals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+  // Read before the runner's thread owns the chip.
+  u32 saved = chip->FlashGeneration();
   qv::sim::UartPtyRunner runner(*chip);
   if (!runner.Start()) {
     std::fprintf(stderr, "isp-sim: cannot open a pseudo-terminal: %s\n", std::strerror(errno));
@@ -242,7 +244,6 @@ int main(int argc, char** argv) {
   }
 
   bool saveFailed = false;
-  u32 saved = chip->FlashGeneration();
   if (!o.save.empty()) {
     // Saved on the runner's thread whenever the line falls quiet after the
     // flash changed: at the end of every job, at the latest.
