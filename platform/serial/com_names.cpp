@@ -14,14 +14,13 @@ struct DeviceRange {
   u32 first;  // COM number of device 0
   u32 last;
   const char* prefix;
+  bool onboard;  // ttyS nodes: sysfs tells whether a UART is behind them
 };
 
-constexpr const char kTtyS[] = "/ttyS";
-
 constexpr DeviceRange kRanges[] = {
-    {1, 32, kTtyS},
-    {33, 64, "/ttyUSB"},
-    {65, 96, "/ttyACM"},
+    {1, 32, "/ttyS", true},
+    {33, 64, "/ttyUSB", false},
+    {65, 96, "/ttyACM", false},
 };
 
 std::mutex g_rootsLock;
@@ -50,7 +49,7 @@ ComDevice ResolveComDevice(u32 portNumber) {
   for (const DeviceRange& r : kRanges) {
     if (portNumber >= r.first && portNumber <= r.last) {
       const int index = static_cast<int>(portNumber - r.first);
-      return {DevRoot() + r.prefix + std::to_string(index), r.prefix == kTtyS ? index : -1};
+      return {DevRoot() + r.prefix + std::to_string(index), r.onboard ? index : -1};
     }
   }
   return {};
