@@ -369,4 +369,50 @@ TEST_F(FrameTest, ADisabledParentBlocksInputButDoesNotGreyItsChildren) {
   top.DestroyWindow();
 }
 
+// A child that leaves its background alone: only a small red mark of its own.
+class MarkWnd : public CWnd {
+ public:
+  int paints = 0;
+
+ protected:
+  void OnPaint() {
+    ++paints;
+    CPaintDC dc(this);
+    dc.FillSolidRect(CRect(0, 0, 5, 5), RGB(255, 0, 0));
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(MarkWnd, CWnd)
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+TEST_F(FrameTest, ChildrenThatDoNotPaintTheirBackgroundShowTheirParent) {
+  RecordingWnd top;
+  ASSERT_TRUE(top.CreateEx(0, nullptr, "under", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
+  top.colour = RGB(0, 0, 255);
+  top.UpdateWindow();
+  MarkWnd plain, transparent;
+  ASSERT_TRUE(plain.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 60, 60), &top, 1));
+  ASSERT_TRUE(transparent.CreateEx(WS_EX_TRANSPARENT, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(100, 10, 150, 60), &top, 2));
+  plain.UpdateWindow();
+  transparent.UpdateWindow();
+  for (CWnd* w : {static_cast<CWnd*>(&plain), static_cast<CWnd*>(&transparent)}) {
+    const QImage shot = qv::WindowSnapshot(w->m_hWnd);
+    EXPECT_EQ(At(shot, 2, 2), 0xFF0000u);
+    EXPECT_EQ(At(shot, 20, 20), 0x0000FFu) << "the parent's pixels, not white";
+  }
+  // The parent paints again: what it paints reaches the transparent child,
+  // which paints itself over it once more.
+  const int paints = transparent.paints;
+  top.colour = RGB(0, 255, 0);
+  top.Invalidate(FALSE);
+  top.UpdateWindow();
+  PumpUntil([&] { return transparent.paints > paints; });
+  EXPECT_EQ(transparent.paints, paints + 1);
+  const QImage shot = qv::WindowSnapshot(transparent.m_hWnd);
+  EXPECT_EQ(At(shot, 20, 20), 0x00FF00u);
+  EXPECT_EQ(At(shot, 2, 2), 0xFF0000u);
+  top.DestroyWindow();
+}
+
 }  // namespace
