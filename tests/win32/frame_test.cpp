@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QWidget>
@@ -14,6 +13,7 @@
 #include "platform/win32/application.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/snapshot.h"
+#include "tests/support/snapshot_file.h"
 
 namespace {
 
@@ -82,11 +82,6 @@ QRgb Sys(int index) {
   return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)) & 0xFFFFFF;
 }
 
-void Save(const QImage& image, const char* name) {
-  QDir().mkpath("snapshots");
-  image.save(QString("snapshots/Frame_%1.png").arg(name));
-}
-
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override { qv::Application(); }
@@ -150,8 +145,7 @@ TEST_F(FrameTest, CompositeSnapshotShowsTheFramesAndEveryChild) {
   ASSERT_TRUE(sunken.CreateEx(WS_EX_CLIENTEDGE, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(80, 10, 180, 60), &dialog, 2));
   sunken.colour = RGB(255, 255, 255);
   PumpUntil([&] { return dialog.paints && bordered.paints && sunken.paints; });
-  const QImage shot = qv::CompositeSnapshot(dialog.m_hWnd);
-  Save(shot, "dialog");
+  const QImage shot = qv::testing::SaveSnapshot(dialog.m_hWnd, "dialog");
   ASSERT_EQ(shot.size(), QSize(200, 120));
   // The raised dialog frame.
   EXPECT_EQ(At(shot, 0, 0), Sys(COLOR_3DLIGHT));
@@ -188,8 +182,7 @@ TEST_F(FrameTest, CaptionWithSystemMenuHasTheIconAndTheBoxes) {
   ASSERT_TRUE(main.CreateEx(0, nullptr, "Main", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_VISIBLE,
                             CRect(0, 0, 160, 80), nullptr, 0));
   PumpUntil([&] { return main.paints > 0; });
-  const QImage shot = qv::CompositeSnapshot(main.m_hWnd);
-  Save(shot, "main");
+  const QImage shot = qv::testing::SaveSnapshot(main.m_hWnd, "main");
   // The sizing frame: raised edge, then two pixels of the active border.
   EXPECT_EQ(At(shot, 2, 40), Sys(COLOR_ACTIVEBORDER));
   EXPECT_EQ(At(shot, 3, 40), Sys(COLOR_ACTIVEBORDER));
