@@ -1,6 +1,8 @@
 // Painting: update regions, the backing bitmap, paint and client DCs.
 
+#include <QPainter>
 #include <cstring>
+#include <utility>
 
 #include "platform/win32/gdi/gdi_qt.h"
 #include "platform/win32/host_widget.h"
@@ -38,12 +40,35 @@ void Show(WindowObject& w) {
   if (w.host) w.host->update();
 }
 
-// Whether the window and all its parents are shown.
-bool OnScreen(const WindowObject& w) {
-  if (!(w.style & WS_VISIBLE)) return false;
-  if (!w.parent) return true;
-  auto p = Lookup(w.parent);
-  return p && OnScreen(*p);
+// A child's rectangle in its parent's client coordinates, and its client
+// area's place there.
+QPoint ClientOriginInParent(const WindowObject& child) { return child.rect.topLeft() + child.ClientArea().topLeft(); }
+
+// What lies under a child: the parent's pixels within `region` (the child's
+// client coordinates) become the child's, as on Windows, where a child that
+// does not paint its background shows its parent.
+void TakeParentPixels(WindowObject& child, const QRegion& region) {
+  if (!child.IsChild()) return;
+  auto parent = Lookup(child.parent);
+  if (!parent || parent->backing.isNull() || child.backing.isNull()) return;
+  const QPoint at = ClientOriginInParent(child);
+  QPainter p(&child.backing);
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.setClipRegion(region);
+  p.drawImage(QPoint(0, 0), parent->backing, QRect(at, child.backing.size()));
+}
+
+// A transparent child (WS_EX_TRANSPARENT) is painted over its parent: what the
+// parent painted under it reaches it, and it paints itself again there.
+void ShowThroughTransparentChildren(const WindowObject& w, const QRegion& painted) {
+  for (HWND h : w.children) {
+    auto c = Lookup(h);
+    if (!c || !(c->exStyle & WS_EX_TRANSPARENT) || !(c->style & WS_VISIBLE)) continue;
+    const QRegion under = painted.translated(-ClientOriginInParent(*c)) & QRect(QPoint(0, 0), c->ClientArea().size());
+    if (under.isEmpty()) continue;
+    TakeParentPixels(*c, under);
+    Invalidate(*c, under, true);
+  }
 }
 
 }  // namespace
@@ -63,7 +88,14 @@ void ResizeBacking(WindowObject& w) {
 }
 
 LRESULT EraseWithClassBackground(WindowObject& w, WPARAM hdc) {
-  if (w.windowClass->backgroundSysColor == 0 || !hdc) return 0;
+  if (!hdc) return 0;
+  if (w.windowClass->backgroundSysColor == 0) {
+    // No class brush: Windows erases nothing and the child shows what its
+    // parent painted under it; a control with a hollow brush then draws its
+    // text straight over the parent's pixels.
+    if (w.painting) TakeParentPixels(w, w.paintedRegion);
+    return 0;
+  }
   const QSize size = w.ClientArea().size();
   const RECT all{0, 0, size.width(), size.height()};
   FillRect(reinterpret_cast<HDC>(hdc), &all,
@@ -80,7 +112,7 @@ void ValidatePaint(WindowObject& w) {
 
 void PaintNow(HWND hwnd) {
   auto w = Lookup(hwnd);
-  if (!w || w->updateRegion.isEmpty() || !OnScreen(*w)) return;
+  if (!w || w->updateRegion.isEmpty() || !ShownOnScreen(*w)) return;
   Dispatch(hwnd, WM_PAINT, 0, 0);
   // A painter that returned without BeginPaint still completes the request:
   // otherwise the same paint would come back for ever.
@@ -101,10 +133,13 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   const QRegion region = w->updateRegion;
   w->updateRegion = QRegion();
   w->painting = true;
+  w->paintedRegion = region;
   HDC dc = BackingDc(*w);
-  HRGN clip = ToHrgn(region);
-  SelectClipRgn(dc, clip);
-  DeleteObject(clip);
+  // The update region is the DC's visible region, as on Windows: no clip
+  // region of the painter's own, and none can reach beyond it.
+  HRGN visible = ToHrgn(region);
+  qv::SetSurfaceClip(dc, visible);
+  DeleteObject(visible);
   if (w->eraseNeeded) {
     w->eraseNeeded = false;
     ps->fErase = Dispatch(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE : TRUE;
@@ -120,6 +155,7 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
   if (ps && ps->hdc) DeleteDC(ps->hdc);
   if (!w) return FALSE;
   w->painting = false;
+  ShowThroughTransparentChildren(*w, std::exchange(w->paintedRegion, QRegion()));
   Show(*w);
   return TRUE;
 }
@@ -202,4 +238,21 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
 QImage qv::WindowSnapshot(HWND hwnd) {
   auto w = Lookup(hwnd);
   return w ? w->backing.copy() : QImage();
+}
+
+QImage qv::CompositeSnapshot(HWND hwnd) {
+  auto w = Lookup(hwnd);
+  if (!w) return QImage();
+  QImage image(w->rect.size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  if (FramedByWindowManager(w->style))
+    if (HDC dc = CreateSurfaceDC(image)) {
+      DrawFrame(dc, w->rect.width(), w->rect.height(), LookOf(*w), true);
+      DeleteDC(dc);
+    }
+  if (w->host) {
+    QPainter p(&image);
+    w->host->render(&p, w->HostArea().topLeft(), QRegion(), QWidget::DrawChildren);
+  }
+  return image;
 }

@@ -71,7 +71,10 @@ struct Region {
 
 }  // namespace qv::gdi
 
+struct QvDc;
+
 struct QvGdiObject {
+  HGDIOBJ handle = nullptr;
   DWORD type = 0;
   bool stock = false;
   int selections = 0;           // DCs (and saved DC states) that hold it
@@ -84,6 +87,10 @@ struct QvGdiObject {
   std::unique_ptr<qv::gdi::Pixels> pattern;  // BS_PATTERN brushes
   LOGFONTA font{};
   std::unique_ptr<QFont> qfont;  // made at first use (needs a QGuiApplication)
+  int ascent = 0;                // the cell, with qfont
+  int descent = 0;
+  bool smooth = false;           // antialiased glyphs
+  bool strikeBold = false;       // bold struck twice
   std::unique_ptr<qv::gdi::Pixels> bitmap;
   QvDc* selectedIn = nullptr;  // a bitmap lives in at most one DC (stock excepted)
   qv::gdi::Region region;
@@ -109,6 +116,7 @@ struct DcState {
 };
 
 struct QvDc {
+  HDC handle = nullptr;
   bool memory = true;
   HGDIOBJ bitmap = nullptr;  // memory DCs: the selected bitmap
   std::unique_ptr<qv::gdi::Pixels> external;
@@ -129,11 +137,11 @@ QvGdiObject* Object(HGDIOBJ h, DWORD type = 0);
 QvDc* Dc(HDC h);
 // Brush handles may be (COLOR_xxx + 1): resolved to the system colour's brush.
 QvGdiObject* Brush(HBRUSH h);
-QvGdiObject* NewObject(DWORD type);
+QvGdiObject* NewObject(DWORD type);  // registered; its handle is o->handle
 void Hold(HGDIOBJ h);
 void Release(HGDIOBJ h);
 void ClearWrappers(QvGdiObject* o);
-bool RegisterDc(QvDc* dc);
+void RegisterDc(QvDc* dc);  // gives it its handle
 void UnregisterDc(QvDc* dc);
 HGDIOBJ DefaultBitmap();
 
@@ -149,7 +157,8 @@ void FillWithBrush(QvDc& dc, const RECT& logical, const QvGdiObject* brush, BYTE
 void FillSolid(QvDc& dc, const RECT& logical, COLORREF colour);
 std::uint32_t Rop3(BYTE code, std::uint32_t p, std::uint32_t s, std::uint32_t d);
 
-QFont& FontOf(QvGdiObject* font);
+// The font with its Qt font and cell made (null: the system font).
+QvGdiObject& ResolvedFont(QvGdiObject* font);
 QString FaceFamily(const char* face);
 
 }  // namespace qv::gdi
