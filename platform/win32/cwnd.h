@@ -10,6 +10,7 @@
 
 class CWnd;
 class CScrollBar;
+class CMenu;
 
 struct AFX_MSGMAP_ENTRY {
   UINT nMessage;      // first message of the entry
@@ -102,6 +103,26 @@ struct CRuntimeClass {
 #define ON_COMMAND(id, fn) ON_CONTROL(0, id, fn)
 #define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
 
+// Menus and input.
+#define ON_WM_DRAWITEM() \
+  QV_MSG(WM_DRAWITEM, self->OnDrawItem(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)))
+#define ON_WM_MEASUREITEM() \
+  QV_MSG(WM_MEASUREITEM, self->OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)))
+#define ON_WM_MENUCHAR()                                                                           \
+  QV_MSG(WM_MENUCHAR, *result = self->OnMenuChar(LOWORD(wParam), HIWORD(wParam),                  \
+                                                 CMenu::FromHandle(reinterpret_cast<HMENU>(lParam))))
+#define ON_WM_INITMENUPOPUP()                                                                     \
+  QV_MSG(WM_INITMENUPOPUP, self->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), \
+                                                 LOWORD(lParam), HIWORD(lParam) != 0))
+#define ON_WM_SETCURSOR()                                                                       \
+  QV_MSG(WM_SETCURSOR, *result = self->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), \
+                                                   LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_CONTEXTMENU() \
+  QV_MSG(WM_CONTEXTMENU, self->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), QV_POINT_OF(lParam)))
+#define ON_WM_RBUTTONUP() QV_MSG(WM_RBUTTONUP, self->OnRButtonUp(static_cast<UINT>(wParam), QV_POINT_OF(lParam)))
+#define ON_WM_CAPTURECHANGED() \
+  QV_MSG(WM_CAPTURECHANGED, self->OnCaptureChanged(CWnd::FromHandle(reinterpret_cast<HWND>(lParam))))
+
 inline constexpr UINT BN_CLICKED = 0;
 
 class CWnd {
@@ -150,6 +171,10 @@ class CWnd {
   // Default processing of the message being handled.
   LRESULT Default();
 
+  // Called by the message pump (and modal loops) with each input message for
+  // this window or one inside it, before it is dispatched; TRUE eats it.
+  virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
+
   // Binds the object before the first message of a window it creates.
   void BindHandle(HWND hwnd);
 
@@ -189,6 +214,15 @@ class CWnd {
 
   DWORD GetStyle() const { return ::GetWindowStyle(m_hWnd); }
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
+  DWORD GetExStyle() const;
+  BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
+  CWnd* SetParent(CWnd* parent);
+  void BringWindowToTop();
+  void MapWindowPoints(CWnd* to, POINT* points, UINT count) const;
+  void MapWindowPoints(CWnd* to, RECT* rect) const;
+  CWnd* SetCapture();
+  static CWnd* GetCapture();
+  static CWnd* WindowFromPoint(POINT point);
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
   CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
   int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
@@ -249,6 +283,16 @@ class CWnd {
   void OnLButtonDblClk(UINT, CPoint) { Default(); }
   void OnRButtonDown(UINT, CPoint) { Default(); }
   void OnMouseLeave() { Default(); }
+  void OnRButtonUp(UINT, CPoint) { Default(); }
+  // A menu entry goes to the CMenu attached to its menu, anything else to
+  // the default processing.
+  void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
+  void OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis);
+  LRESULT OnMenuChar(UINT, UINT, CMenu*) { return Default(); }
+  void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+  BOOL OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
+  void OnContextMenu(CWnd*, CPoint) { Default(); }
+  void OnCaptureChanged(CWnd*) { Default(); }
 
  private:
   struct CurrentMessage {

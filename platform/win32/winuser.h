@@ -3,6 +3,7 @@
 // that the tool's windows use, with their Win32 values.
 
 #include "platform/core/wintypes.h"
+#include "platform/win32/gdi/gdi_api.h"
 
 // A window handle is an id of ours, never reused, that the layer maps to its
 // window object; a stale handle is therefore recognised, never dereferenced.
@@ -69,6 +70,16 @@ inline constexpr UINT WM_CANCELMODE = 0x001F;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT WM_DEVICECHANGE = 0x0219;
 inline constexpr UINT WM_USER = 0x0400;
+// Menus, input and notifications.
+inline constexpr UINT WM_NOTIFY = 0x004E;
+inline constexpr UINT WM_CONTEXTMENU = 0x007B;
+inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
+inline constexpr UINT WM_INITMENU = 0x0116;
+inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
+inline constexpr UINT WM_MENUSELECT = 0x011F;
+inline constexpr UINT WM_ENTERMENULOOP = 0x0211;
+inline constexpr UINT WM_EXITMENULOOP = 0x0212;
+inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
 
 // Mouse key flags of mouse messages.
 inline constexpr WPARAM MK_LBUTTON = 0x0001;
@@ -176,3 +187,76 @@ struct TRACKMOUSEEVENT {
   HWND hwndTrack;
   DWORD dwHoverTime;
 };
+
+// Owner drawing (WM_DRAWITEM, WM_MEASUREITEM). For a menu entry hwndItem is
+// the menu handle and itemID the command id (the sub-menu handle of a popup).
+inline constexpr UINT ODT_MENU = 1;
+inline constexpr UINT ODT_LISTBOX = 2;
+inline constexpr UINT ODT_COMBOBOX = 3;
+inline constexpr UINT ODT_BUTTON = 4;
+inline constexpr UINT ODT_STATIC = 5;
+inline constexpr UINT ODA_DRAWENTIRE = 0x0001;
+inline constexpr UINT ODA_SELECT = 0x0002;
+inline constexpr UINT ODA_FOCUS = 0x0004;
+inline constexpr UINT ODS_SELECTED = 0x0001;
+inline constexpr UINT ODS_GRAYED = 0x0002;
+inline constexpr UINT ODS_DISABLED = 0x0004;
+inline constexpr UINT ODS_CHECKED = 0x0008;
+inline constexpr UINT ODS_FOCUS = 0x0010;
+inline constexpr UINT ODS_DEFAULT = 0x0020;
+inline constexpr UINT ODS_NOACCEL = 0x0100;
+inline constexpr UINT ODS_NOFOCUSRECT = 0x0200;
+
+struct DRAWITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;
+  UINT itemAction;
+  UINT itemState;
+  HWND hwndItem;
+  HDC hDC;
+  RECT rcItem;
+  ULONG_PTR itemData;
+};
+using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;
+
+struct MEASUREITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;
+  UINT itemWidth;
+  UINT itemHeight;
+  ULONG_PTR itemData;
+};
+using LPMEASUREITEMSTRUCT = MEASUREITEMSTRUCT*;
+
+// WM_NOTIFY's lParam.
+struct NMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+};
+using LPNMHDR = NMHDR*;
+
+// A message as the message pump hands it to PreTranslateMessage.
+struct MSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD time;
+  POINT pt;
+};
+using LPMSG = MSG*;
+
+// WM_SETCURSOR's hit-test codes (the low word of lParam).
+inline constexpr int HTERROR = -2;
+inline constexpr int HTTRANSPARENT = -1;
+inline constexpr int HTNOWHERE = 0;
+inline constexpr int HTCLIENT = 1;
+
+// WM_MENUCHAR answers (the high word).
+inline constexpr UINT MNC_IGNORE = 0;
+inline constexpr UINT MNC_CLOSE = 1;
+inline constexpr UINT MNC_EXECUTE = 2;
+inline constexpr UINT MNC_SELECT = 3;
