@@ -213,9 +213,8 @@ class CWnd {
   void ClientToScreen(RECT* r) const;
 
   DWORD GetStyle() const { return ::GetWindowStyle(m_hWnd); }
+  DWORD GetExStyle() const { return ::GetWindowExStyle(m_hWnd); }
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
-  DWORD GetExStyle() const;
-  BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
   CWnd* SetParent(CWnd* parent);
   void BringWindowToTop();
   void MapWindowPoints(CWnd* to, POINT* points, UINT count) const;
@@ -223,6 +222,7 @@ class CWnd {
   CWnd* SetCapture();
   static CWnd* GetCapture();
   static CWnd* WindowFromPoint(POINT point);
+  BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
   CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
   int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
