@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "controls/owner_draw_menu_font.h"
+#include "controls/shortcut_padding.h"
 #include "platform/win32/menu/menu_template.h"
 #include "platform/win32/system/system.h"
 
@@ -331,16 +332,10 @@ void COwnerDrawMenu::AlignShortcutText() {
   for (auto& item : m_items) {
     const std::string text = item->GetTextA().str();
     if (text.find('\t') == std::string::npos) continue;
-    auto [label, rest] = SplitAtLastTab(text);
-    int width = TextWidth(dc.dc(), label);
-    while (width < widest) {
-      label += ' ';
-      const int wider = TextWidth(dc.dc(), label);
-      // A font whose space has no width would never get there.
-      if (wider <= width) break;
-      width = wider;
-    }
-    item->SetTextA((label + rest).c_str());
+    const auto [label, rest] = SplitAtLastTab(text);
+    const std::string padded =
+        qv::controls::PadLabel(label, widest, [&dc](const std::string& s) { return TextWidth(dc.dc(), s); });
+    item->SetTextA((padded + rest).c_str());
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "controls/owner_draw_menu.h"
 #include "controls/owner_draw_menu_font.h"
+#include "controls/shortcut_padding.h"
 #include "platform/win32/application.h"
 #include "tests/support/menu_template_builder.h"
 
@@ -123,6 +124,19 @@ TEST_F(OwnerDrawMenuTest, ShortcutsLineUpBehindPaddedLabels) {
   const CString several = edit->m_items[3]->GetTextA();
   EXPECT_EQ(several.Left(3), "A\tB") << "the label ends at the last tab";
   EXPECT_EQ(several.Right(2), "\tC");
+}
+
+TEST(ShortcutPadding, StopsWhenASpaceAddsNoWidth) {
+  // Seven pixels a letter, spaces as the font gives them.
+  auto letters = [](const std::string& s) {
+    int n = 0;
+    for (char c : s) n += c == ' ' ? 0 : 7;
+    return n;
+  };
+  EXPECT_EQ(qv::controls::PadLabel("Open", 70, letters), "Open ") << "one try, then it stops";
+  auto withSpaces = [](const std::string& s) { return static_cast<int>(s.size()) * 7 - (s.back() == ' ' ? 4 : 0); };
+  EXPECT_EQ(qv::controls::PadLabel("Open", 45, withSpaces), "Open   ");
+  EXPECT_EQ(qv::controls::PadLabel("Select", 10, withSpaces), "Select") << "already wide enough";
 }
 
 TEST_F(OwnerDrawMenuTest, DamagedTemplatesLeaveNoMenuAndNoKnownSubMenus) {

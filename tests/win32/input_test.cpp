@@ -171,6 +171,23 @@ TEST_F(InputTest, PointsFindWindowsAndMapBetweenThem) {
   EXPECT_EQ(s.x, 110) << "to the screen";
 }
 
+TEST_F(InputTest, SetParentMovesAWindowAndRefusesLoops) {
+  Recorder other;
+  ASSERT_TRUE(other.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(150, 100, 250, 180), &top, 8));
+  EXPECT_EQ(SetParent(child.m_hWnd, other.m_hWnd), top.m_hWnd) << "the previous parent";
+  EXPECT_EQ(GetParent(child.m_hWnd), other.m_hWnd);
+  EXPECT_EQ(GetDlgItem(other.m_hWnd, 7), child.m_hWnd);
+  EXPECT_EQ(GetDlgItem(top.m_hWnd, 7), nullptr);
+  RECT r{};
+  GetWindowRect(child.m_hWnd, &r);
+  EXPECT_EQ(r.left, 100 + 150 + 10) << "its place within the new parent";
+  EXPECT_EQ(SetParent(other.m_hWnd, child.m_hWnd), nullptr) << "not into its own child";
+  EXPECT_TRUE(BringWindowToTop(child.m_hWnd));
+  EXPECT_EQ(SetParent(child.m_hWnd, top.m_hWnd), other.m_hWnd);
+  other.DestroyWindow();
+  EXPECT_TRUE(IsWindow(child.m_hWnd)) << "moved out before its old parent went";
+}
+
 TEST_F(InputTest, TheToolTipShowsAfterTheHoverAndGoesOnAClick) {
   CToolTipCtrl tip;
   ASSERT_TRUE(tip.Create(&child));
