@@ -236,7 +236,9 @@ void COwnerDrawMenu::SyncItemsWithMenu() {
         made.push_back(ModifyItem(position, state | MF_BYPOSITION | MF_OWNERDRAW | MF_SEPARATOR, 0, CString()));
         record = made.back().get();
       } else {
-        ::ModifyMenuA(m_hMenu, position, record->m_flags, 0, reinterpret_cast<LPCSTR>(record));
+        // By position, as every other entry here: the record's own flags would
+        // name a command id equal to the position and could change that entry.
+        ::ModifyMenuA(m_hMenu, position, record->m_flags | MF_BYPOSITION, 0, reinterpret_cast<LPCSTR>(record));
       }
     } else {
       const UINT id = GetMenuItemID(i);

@@ -251,6 +251,49 @@ TEST_F(OwnerDrawMenuTest, MnemonicsAnswerOnlyForOwnerDrawnPopups) {
   EXPECT_EQ(tools->m_items[0]->GetTextA(), "&Fast") << "claimed records stay in place";
 }
 
+TEST_F(OwnerDrawMenuTest, ReReadingKeepsSeparatorsByPositionAndOtherEntriesIntact) {
+  COwnerDrawMenu menu;
+  ASSERT_TRUE(menu.CreatePopupMenu());
+  menu.AppendItem(L"&Fast", 0, 1);
+  menu.AppendItem(L"", 0, 0);  // a separator at position 1, beside command id 1
+  ASSERT_TRUE(::AppendMenuA(menu, MF_STRING, 7, "&Seven"));
+  menu.SyncItemsWithMenu();
+  ASSERT_EQ(menu.m_items.size(), 3u);
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
+  ASSERT_TRUE(menu.GetMenuItemInfo(0, &info, TRUE));
+  EXPECT_EQ(info.wID, 1u) << "command 1 stays itself";
+  EXPECT_EQ(info.fType, MFT_OWNERDRAW);
+  EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(menu.m_items[0].get()));
+  ASSERT_TRUE(menu.GetMenuItemInfo(1, &info, TRUE));
+  EXPECT_EQ(info.fType, MFT_OWNERDRAW | MFT_SEPARATOR);
+  EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(menu.m_items[1].get()));
+  EXPECT_EQ(menu.m_items[2]->GetTextA(), "&Seven");
+}
+
+TEST_F(OwnerDrawMenuTest, PopupsAppendedToAPlainTopLevelBecomePlainStrings) {
+  const MenuTemplateBuilder t = ToolsTemplate();
+  COwnerDrawMenu bar;
+  ASSERT_TRUE(Load(bar, t, t.Size()));
+  EXPECT_EQ(bar.GetItemPositionOffset(), 0);
+  COwnerDrawMenu view;
+  ASSERT_TRUE(view.CreatePopupMenu());
+  ASSERT_TRUE(bar.AppendItem(L"&View", MF_POPUP, static_cast<UINT>(reinterpret_cast<UINT_PTR>(view.m_hMenu))));
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+  ASSERT_TRUE(bar.GetMenuItemInfo(2, &info, TRUE));
+  EXPECT_EQ(info.fType, MFT_STRING);
+  EXPECT_EQ(info.hSubMenu, view.m_hMenu);
+  CString text;
+  bar.GetMenuString(2, text, MF_BYPOSITION);
+  EXPECT_EQ(text, "&View");
+  EXPECT_EQ(bar.m_items[2]->m_flags, MF_BYPOSITION | MF_POPUP);
+  // The bar's destruction goes by its own sub-menus; this one is the test's.
+  bar.RemoveMenu(2, MF_BYPOSITION);
+}
+
 TEST_F(OwnerDrawMenuTest, RecordsAndTheImageTableAtTheirEdges) {
   COwnerDrawMenu menu;
   CString text;

@@ -220,6 +220,19 @@ TEST_F(InputTest, TheToolTipShowsAfterTheHoverAndGoesOnAClick) {
   QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(50, 30));
   EXPECT_FALSE(tip.IsWindowVisible()) << "a click hides it";
 
+  // Shown again after leaving and coming back (the parent relays too, as a
+  // dialog does); leaving for a window that relays nothing hides it.
+  top.tip = &tip;
+  QTest::mouseMove(window, QPoint(250, 150));
+  QTest::mouseMove(window, QPoint(55, 30));
+  PumpUntil([&] { return tip.IsWindowVisible() != FALSE; });
+  ASSERT_TRUE(tip.IsWindowVisible());
+  top.tip = child.tip = nullptr;
+  QTest::mouseMove(window, QPoint(250, 150));
+  PumpUntil([&] { return !tip.IsWindowVisible(); });
+  EXPECT_FALSE(tip.IsWindowVisible());
+  child.tip = &tip;
+
   tip.Activate(FALSE);
   QTest::mouseMove(window, QPoint(200, 150));
   QTest::mouseMove(window, QPoint(60, 30));

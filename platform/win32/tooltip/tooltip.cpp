@@ -15,6 +15,8 @@ namespace {
 
 constexpr UINT_PTR kShowTimer = 1;
 constexpr UINT_PTR kPopTimer = 2;
+constexpr UINT_PTR kLeaveTimer = 3;  // watches for the mouse leaving the tool
+constexpr UINT kLeaveCheckMs = 100;
 constexpr int kDefaultInitial = 500;
 constexpr int kPaddingX = 3;
 constexpr int kPaddingY = 2;
@@ -78,9 +80,23 @@ HFONT TipFont() {
 
 UINT TextFormat(const Tip& tip) { return DT_NOPREFIX | (tip.maxWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE); }
 
-void Hide(HWND hwnd) {
+// Whether the mouse is still over the tool: the owner relays only the moves
+// over its own windows, so leaving for another window is noticed here.
+bool MouseOnTool(const Tool& t) {
+  POINT p{};
+  GetCursorPos(&p);
+  const HWND under = WindowFromPoint(p);
+  if (t.flags & TTF_IDISHWND) return under == reinterpret_cast<HWND>(t.id);
+  if (under != t.hwnd) return false;
+  ScreenToClient(t.hwnd, &p);
+  return PtInRect(&t.rect, p) != FALSE;
+}
+
+// Hides the tip; `watch` keeps looking for the mouse to leave the tool.
+void Hide(HWND hwnd, bool watch = false) {
   KillTimer(hwnd, kShowTimer);
   KillTimer(hwnd, kPopTimer);
+  if (!watch) KillTimer(hwnd, kLeaveTimer);
   if (IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_HIDE);
 }
 
@@ -117,14 +133,18 @@ void Relay(HWND hwnd, Tip& tip, const MSG* msg) {
       Hide(hwnd);
       tip.current = tool;
       tip.suppressed = false;
-      if (tool >= 0 && tip.active) SetTimer(hwnd, kShowTimer, static_cast<UINT>(tip.initial), nullptr);
+      if (tool >= 0 && tip.active) {
+        SetTimer(hwnd, kShowTimer, static_cast<UINT>(tip.initial), nullptr);
+        SetTimer(hwnd, kLeaveTimer, kLeaveCheckMs, nullptr);
+      }
       return;
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-      Hide(hwnd);
+      // Not again until the mouse has left the tool.
+      Hide(hwnd, true);
       tip.suppressed = true;
       return;
     default:
@@ -233,7 +253,12 @@ LRESULT ToolTipProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         KillTimer(hwnd, kShowTimer);
         if (!tip.suppressed) Show(hwnd, tip);
       } else if (wParam == kPopTimer) {
-        Hide(hwnd);
+        Hide(hwnd, true);
+      } else if (wParam == kLeaveTimer) {
+        if (tip.current < 0 || !MouseOnTool(tip.tools[static_cast<size_t>(tip.current)])) {
+          Hide(hwnd);
+          tip.current = -1;
+        }
       }
       return 0;
     case WM_PAINT:
