@@ -14,6 +14,7 @@
 #include "platform/win32/cwnd.h"
 #include "platform/win32/host_widget.h"
 #include "platform/win32/input/input.h"
+#include "platform/win32/keyboard.h"
 #include "platform/win32/snapshot.h"
 #include "platform/win32/tooltip/tooltip.h"
 #include "platform/win32/window_object.h"
@@ -147,6 +148,16 @@ TEST_F(InputTest, ARightClickBringsTheContextMenuToTheParent) {
   ASSERT_EQ(top.Of(WM_CONTEXTMENU).size(), 1u) << "the child's default hands it on";
   EXPECT_EQ(top.Of(WM_CONTEXTMENU)[0].wParam, reinterpret_cast<WPARAM>(child.m_hWnd));
   EXPECT_EQ(top.Of(WM_CONTEXTMENU)[0].lParam, MAKELPARAM(150, 130)) << "screen coordinates";
+}
+
+TEST_F(InputTest, ShiftF10AsksForTheContextMenuFromTheKeyboard) {
+  SetFocus(child.m_hWnd);
+  ASSERT_EQ(GetFocus(), child.m_hWnd);
+  qv::PressKey(0x79, Qt::ShiftModifier);  // VK_F10
+  ASSERT_EQ(top.Of(WM_CONTEXTMENU).size(), 1u);
+  EXPECT_EQ(top.Of(WM_CONTEXTMENU)[0].lParam, MAKELPARAM(-1, -1)) << "no position from the keyboard";
+  qv::PressKey(0x79);
+  EXPECT_EQ(top.Of(WM_CONTEXTMENU).size(), 1u) << "F10 alone is no context menu";
 }
 
 TEST_F(InputTest, PreTranslateMessageOfAParentEatsTheChildsClick) {
