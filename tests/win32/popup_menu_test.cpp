@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QPainter>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -90,7 +92,21 @@ TEST_F(PopupMenuTest, KeysWalkIntoASubMenuAndChoose) {
     EXPECT_EQ(popup->pos(), QPoint(40, 30)) << "a top-level window at its screen position";
     EXPECT_TRUE(popup->isWindow());
     // Open, then past the separator to Recent, into it, to Two.
-    Keys({Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return});
+    Keys({Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down});
+    QWidget* sub = QApplication::activePopupWidget();
+    ASSERT_NE(sub, popup);
+    EXPECT_EQ(sub->pos().x(), popup->pos().x() + popup->width() - 6) << "beside its entry";
+    // Both levels as they stand on the screen.
+    QImage screen(sub->geometry().united(popup->geometry()).adjusted(0, 0, 1, 1).size(), QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    QPainter p(&screen);
+    const QPoint origin = popup->pos();
+    p.drawPixmap(popup->pos() - origin, popup->grab());
+    p.drawPixmap(sub->pos() - origin, sub->grab());
+    p.end();
+    QDir().mkpath(QV_SNAPSHOT_DIR);
+    screen.save(QV_SNAPSHOT_DIR "/popup_menu_classic.png");
+    Keys({Qt::Key_Return});
   });
   EXPECT_EQ(chosen, static_cast<BOOL>(kTwo));
   ASSERT_EQ(owner.initialised.size(), 2u);
