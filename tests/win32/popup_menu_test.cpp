@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/application.h"
@@ -160,6 +161,15 @@ TEST_F(PopupMenuTest, TheMouseChoosesAndAClickOutsideEnds) {
   });
   EXPECT_EQ(outside, 0);
   EXPECT_TRUE(owner.commands.empty());
+}
+
+TEST_F(PopupMenuTest, OnlyTheOwnersThreadMayShowTheMenu) {
+  BOOL fromWorker = TRUE;
+  std::thread worker([&] { fromWorker = menu.TrackPopupMenu(TPM_RETURNCMD, 0, 0, &owner); });
+  worker.join();
+  EXPECT_FALSE(fromWorker);
+  EXPECT_FALSE(TrackPopupMenu(menu.m_hMenu, 0, 0, 0, 0, nullptr, nullptr)) << "no owner";
+  EXPECT_FALSE(TrackPopupMenu(reinterpret_cast<HMENU>(1), 0, 0, 0, 0, owner.m_hWnd, nullptr)) << "no menu";
 }
 
 }  // namespace
