@@ -217,8 +217,7 @@ TEST_F(ControlsTest, CtlColorAnswersColourEveryKindOfControl) {
   ::SetWindowTextA(Item(301), "MMMM");
   dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Pump();
-  const QImage shot = qv::CompositeSnapshot(dlg.m_hWnd);
-  SaveSnapshot(shot, "ctlcolor");
+  const QImage shot = qv::testing::SaveSnapshot(dlg.m_hWnd, "coloured");
   auto at = [&](int id, int dx, int dy) {
     RECT r{};
     ::GetWindowRect(id ? Item(id) : dlg.m_hWnd, &r);

@@ -234,4 +234,30 @@ TEST_F(DialogManagerTest, MnemonicsFocusClickAndCheck) {
   EXPECT_EQ(GetFocus(), Item(101));
 }
 
+TEST_F(DialogManagerTest, SnapshotsOfTheFormInItsStates) {
+  Open();
+  ::SendMessage(Item(102), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("T01"));
+  ::SendMessage(Item(102), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("T02"));
+  ::SendMessage(Item(102), LB_SETCURSEL, 1, 0);
+  ::SetWindowTextA(Item(101), "fw.bin");
+  dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  qv::testing::SaveSnapshot(dlg.m_hWnd, "opened");
+  ::SetFocus(Item(104));
+  ::SendMessage(Item(104), BM_CLICK, 0, 0);
+  ::SendMessage(Item(106), BM_SETCHECK, BST_CHECKED, 0);
+  ::EnableWindow(Item(106), FALSE);
+  ::SetFocus(Item(IDCANCEL));
+  dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  const QImage shot = qv::testing::SaveSnapshot(dlg.m_hWnd, "cancel_focused");
+  // The default frame moved to Cancel: its black outline is at its edge.
+  RECT r{}, top{};
+  ::GetWindowRect(Item(IDCANCEL), &r);
+  dlg.GetWindowRect(&top);
+  EXPECT_EQ(PixelOf(shot, r.left - top.left + 10, r.top - top.top), RGB(0, 0, 0));
+  ::GetWindowRect(Item(IDOK), &r);
+  EXPECT_EQ(PixelOf(shot, r.left - top.left + 10, r.top - top.top), GetSysColor(COLOR_BTNHIGHLIGHT));
+}
+
 }  // namespace
