@@ -248,6 +248,11 @@ TEST_F(DialogManagerTest, SnapshotsOfTheFormInItsStates) {
   dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Pump();
   qv::testing::SaveSnapshot(dlg.m_hWnd, "opened");
+  // A control without WS_VISIBLE stays off the screen when its dialog shows.
+  auto hidden = qv::win32::Lookup(Item(107));
+  ASSERT_TRUE(hidden && hidden->host);
+  EXPECT_FALSE(hidden->host->isVisible());
+  EXPECT_TRUE(qv::win32::Lookup(Item(108))->host->isVisible());
   ::SetFocus(Item(104));
   ::SendMessage(Item(104), BM_CLICK, 0, 0);
   ::SendMessage(Item(106), BM_SETCHECK, BST_CHECKED, 0);
