@@ -311,7 +311,8 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
   }
   if (!Lookup(hwnd)) return nullptr;
   ClientAreaChanged(*w);
-  if (style & WS_VISIBLE) w->host->show();
+  // Hidden explicitly: Qt would show a never-hidden child with its parent.
+  w->host->setVisible((style & WS_VISIBLE) != 0);
   return hwnd;
 }
 
