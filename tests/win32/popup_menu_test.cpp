@@ -163,6 +163,27 @@ TEST_F(PopupMenuTest, TheMouseChoosesAndAClickOutsideEnds) {
   EXPECT_TRUE(owner.commands.empty());
 }
 
+TEST_F(PopupMenuTest, HoveringAPopupEntryOpensItsLevelAndAClickThereChooses) {
+  const BOOL chosen = Track(TPM_RETURNCMD, [] {
+    QWidget* popup = QApplication::activePopupWidget();
+    // Open (17 high in the 3-pixel frame), the separator (8), then Recent.
+    const QPoint recent(30, 3 + 17 + 8 + 8);
+    QTest::mouseMove(popup, recent);
+    QWidget* sub = QApplication::activePopupWidget();
+    ASSERT_NE(sub, popup) << "the level opened on hover";
+    // Back over Open closes it again; over Recent it opens anew.
+    QTest::mouseMove(popup, QPoint(30, 3 + 8));
+    EXPECT_EQ(QApplication::activePopupWidget(), popup);
+    QTest::mouseMove(popup, recent);
+    sub = QApplication::activePopupWidget();
+    ASSERT_NE(sub, popup);
+    const QPoint two(20, 3 + 17 + 8);
+    QTest::mouseMove(sub, two);
+    QTest::mouseClick(sub, Qt::LeftButton, {}, two);
+  });
+  EXPECT_EQ(chosen, static_cast<BOOL>(kTwo));
+}
+
 TEST_F(PopupMenuTest, OnlyTheOwnersThreadMayShowTheMenu) {
   BOOL fromWorker = TRUE;
   std::thread worker([&] { fromWorker = menu.TrackPopupMenu(TPM_RETURNCMD, 0, 0, &owner); });
