@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/menu/menu.h"
 #include "platform/win32/window_object.h"
 
 using qv::win32::Lookup;
@@ -17,7 +18,9 @@ BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
 const CRuntimeClass* CWnd::GetRuntimeClass() const { return &classCWnd; }
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap() {
-  static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, 0, nullptr}};
+  using ThisClass = CWnd;
+  // What the framework does for every window when no map takes the message.
+  static const AFX_MSGMAP_ENTRY entries[] = {ON_WM_DRAWITEM() ON_WM_MEASUREITEM(){0, 0, 0, 0, 0, nullptr}};
   static const AFX_MSGMAP map = {nullptr, &entries[0]};
   return &map;
 }
@@ -117,7 +120,8 @@ BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
 
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
-  if (!OnWndMsg(msg, wParam, lParam, &result)) result = DefWindowProc(msg, wParam, lParam);
+  if (!OnWndMsg(msg, wParam, lParam, &result) && !ReflectToChild(msg, wParam, lParam, &result))
+    result = DefWindowProc(msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     // The window is gone: the object no longer speaks for it.
     Detach();
@@ -131,7 +135,7 @@ namespace {
 bool Matches(const AFX_MSGMAP_ENTRY& e, UINT msg, WPARAM wParam) {
   const UINT last = e.nLastMessage ? e.nLastMessage : e.nMessage;
   if (msg < e.nMessage || msg > last) return false;
-  if (msg != WM_COMMAND) return true;
+  if (msg != WM_COMMAND && msg != WM_REFLECT_BASE + WM_COMMAND) return true;
   const UINT id = LOWORD(wParam);
   return HIWORD(wParam) == e.nCode && id >= e.nID && id <= e.nLastID;
 }
@@ -139,11 +143,21 @@ bool Matches(const AFX_MSGMAP_ENTRY& e, UINT msg, WPARAM wParam) {
 }  // namespace
 
 BOOL CWnd::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  // A control's notification goes to the control's own reflection entry first.
+  if (msg == WM_COMMAND && lParam) {
+    if (CWnd* child = FromHandlePermanent(reinterpret_cast<HWND>(lParam)); child && child != this) {
+      LRESULT ignored = 0;
+      if (child->OnChildNotify(msg, wParam, lParam, &ignored)) {
+        *result = 0;
+        return TRUE;
+      }
+    }
+  }
   for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
     for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
       if (!Matches(*e, msg, wParam)) continue;
-      const CurrentMessage saved = m_current;
-      m_current = CurrentMessage{msg, wParam, lParam};
+      const MSG saved = m_current;
+      m_current = MSG{m_hWnd, msg, wParam, lParam, 0, POINT{0, 0}};
       LRESULT r = 0;
       const BOOL handled = e->pfn(this, wParam, lParam, &r);
       m_current = saved;
@@ -160,7 +174,7 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   return ::CallWindowProc(::GetWindowProc(m_hWnd), m_hWnd, msg, wParam, lParam);
 }
 
-LRESULT CWnd::Default() { return DefWindowProc(m_current.msg, m_current.wParam, m_current.lParam); }
+LRESULT CWnd::Default() { return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam); }
 
 void CWnd::GetWindowText(CString& text) const {
   const int length = GetWindowTextLength();
@@ -237,3 +251,7 @@ CPaintDC::~CPaintDC() {
 CClientDC::CClientDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) { Attach(::GetDC(m_hWnd)); }
 
 CClientDC::~CClientDC() { ::ReleaseDC(m_hWnd, Detach()); }
+
+void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT mis) {
+  if (!qv::win32::DispatchMenuOwnerDraw(WM_MEASUREITEM, reinterpret_cast<LPARAM>(mis))) Default();
+}

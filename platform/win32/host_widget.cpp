@@ -12,6 +12,8 @@
 #include "platform/core/clock.h"
 #include "platform/win32/frame.h"
 #include "platform/win32/gdi/gdi_qt.h"
+#include "platform/win32/input/input.h"
+#include "platform/win32/keyboard.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_object.h"
 
@@ -73,6 +75,9 @@ HostWidget::HostWidget(HWND hwnd, QWidget* parent) : QWidget(parent), hwnd_(hwnd
   }();
   (void)filter;
   setMouseTracking(true);
+  // Only SetFocus gives a window the focus: a click does it where the
+  // window's class says so (buttons, edits), never Qt on its own.
+  setFocusPolicy(Qt::NoFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
     bars_[bar] = new QScrollBar(bar == SB_VERT ? Qt::Vertical : Qt::Horizontal, this);
@@ -194,7 +199,15 @@ void HostWidget::SendMouse(UINT msg, QMouseEvent* e) {
   auto w = Lookup(hwnd_);
   if (!w) return;
   const QPoint client = e->position().toPoint() - (w->ClientArea().topLeft() - w->HostArea().topLeft());
-  SendMessage(hwnd_, msg, KeyFlags(e), MAKELPARAM(client.x(), client.y()));
+  const QPoint screen = e->globalPosition().toPoint();
+  NoteMouse(hwnd_, screen.x(), screen.y());
+  // Windows asks for the cursor before each mouse message, unless one window
+  // has the capture.
+  if (!GetCapture()) SendMessage(hwnd_, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd_), MAKELPARAM(HTCLIENT, msg));
+  if (!Lookup(hwnd_)) return;
+  MSG m{hwnd_, msg, KeyFlags(e), MAKELPARAM(client.x(), client.y()), GetTickCount(), POINT{screen.x(), screen.y()}};
+  if (PreTranslateInput(&m)) return;
+  SendMessage(hwnd_, msg, m.wParam, m.lParam);
 }
 
 void HostWidget::mousePressEvent(QMouseEvent* e) {
@@ -238,5 +251,13 @@ void HostWidget::timerEvent(QTimerEvent* e) {
     return;
   }
 }
+
+void HostWidget::keyPressEvent(QKeyEvent* e) {
+  if (!HandleKeyPress(hwnd_, e)) QWidget::keyPressEvent(e);
+}
+
+void HostWidget::keyReleaseEvent(QKeyEvent* e) { HandleKeyRelease(hwnd_, e); }
+
+void HostWidget::focusInEvent(QFocusEvent*) { FocusCameFromQt(hwnd_); }
 
 }  // namespace qv::win32
