@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win32/gdi/gdi_qt.h"
+#include "platform/win32/input/input.h"
 #include "platform/win32/host_widget.h"
 #include "platform/win32/window_object.h"
 #include "tests/controls/controls_fixture.h"
@@ -269,6 +270,44 @@ TEST_F(FlatButtonTest, ImagesTakeTheirPlaceBesideOrAboveTheCaption) {
   img = Draw(0, "image_left");
   EXPECT_EQ(BoxOf(img, 0xFF0000), QRect(3, (kH - 8) / 2, 8, 8));
   EXPECT_GE(BoxOf(img, 0xFFFFFF).left(), 3 + 8);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FlatButtonTest, TransparentButtonShowsTheParentsPixels) {
+  Make();
+  button.SetColorScheme();
+  button.SetTransparent();
+  // What the parent shows under the button.
+  {
+    CClientDC dc(&top);
+    dc.FillSolidRect(CRect(0, 0, 640, 480), 0x2040A0);
+  }
+  const QImage img = Draw(0, "transparent");
+  EXPECT_EQ(ToColorRef(img.pixel(1, 1)), 0x2040A0u);
+  EXPECT_EQ(ToColorRef(img.pixel(kW - 2, kH - 2)), 0x2040A0u);
+  EXPECT_GT(CountPixels(img, img.rect(), [](COLORREF c) { return c == 0xFFFFFF; }), 10);
+  // The capture is kept: the parent's later pixels do not show until the
+  // system colours change.
+  {
+    CClientDC dc(&top);
+    dc.FillSolidRect(CRect(0, 0, 640, 480), 0x000080);
+  }
+  EXPECT_EQ(ToColorRef(Draw(0, "transparent_kept").pixel(1, 1)), 0x2040A0u);
+  button.SendMessage(WM_SYSCOLORCHANGE);
+  EXPECT_EQ(ToColorRef(Draw(0, "transparent_again").pixel(1, 1)), 0x000080u);
+}
+
+TEST_F(FlatButtonTest, ItsCursorShowsOverIt) {
+  Make();
+  const HCURSOR hand = ::LoadCursor(nullptr, IDC_HAND);
+  ASSERT_NE(hand, nullptr);
+  button.SetButtonCursor(hand);
+  EXPECT_EQ(button.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(button.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            TRUE);
+  EXPECT_EQ(::GetCursor(), hand);
 }
 
 }  // namespace
