@@ -12,10 +12,6 @@ BOOL BringWindowToTop(HWND hwnd);
 // in the high word.
 int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
 
-DWORD GetWindowExStyle(HWND hwnd);
-void SetWindowExStyle(HWND hwnd, DWORD exStyle);
-
 inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
-inline constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
 inline constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 inline constexpr UINT SWP_FRAMECHANGED = 0x0020;
