@@ -46,8 +46,13 @@ class ControlFixture : public ::testing::Test {
     ASSERT_TRUE(top.CreateEx(0, nullptr, "controls", WS_POPUP | WS_VISIBLE, CRect(0, 0, 640, 480), nullptr, 0));
   }
   // What the window shows now, also saved as snapshots/<test>_<name>.png.
-  QImage Snapshot(HWND hwnd, const char* name) {
-    const QImage image = qv::WindowSnapshot(hwnd);
+  QImage Snapshot(HWND hwnd, const char* name) { return Save(qv::WindowSnapshot(hwnd), name); }
+  // The window with its frame and shown children, as a person sees it.
+  QImage Composite(HWND hwnd, const char* name) { return Save(qv::CompositeSnapshot(hwnd), name); }
+  CWnd top;
+
+ private:
+  QImage Save(const QImage& image, const char* name) {
     QDir().mkpath("snapshots");
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     QString file = QString("snapshots/%1_%2_%3.png").arg(info->test_suite_name(), info->name(), name);
@@ -55,7 +60,6 @@ class ControlFixture : public ::testing::Test {
     image.save(file);
     return image;
   }
-  CWnd top;
 };
 
 }  // namespace qv::testing

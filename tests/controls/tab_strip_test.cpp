@@ -489,7 +489,14 @@ TEST_F(TabStripTest, HexViewPagesAsTheWritePageAddsThem) {
   EXPECT_TRUE(appBin.IsWindowVisible());
   EXPECT_FALSE(fromChip.IsWindowVisible());
   Paint("write_page");
+  qv::PumpMessages();
+  const QImage composite = Composite(strip.m_hWnd, "write_page_composite");
+  // The view's own white and its red offsets show inside the frame.
+  EXPECT_EQ(ToColorRef(composite.pixel(200, 150)), 0xFFFFFFu);
+  EXPECT_GT(CountPixels(composite, QRect(4, 24, 60, 40), [](COLORREF c) { return c == CHexFileView::kOffsetColour; }), 0);
   Click(TabRect(1).CenterPoint());
+  qv::PumpMessages();
+  Composite(strip.m_hWnd, "write_page_second_tab");
   EXPECT_TRUE(fromChip.IsWindowVisible());
   EXPECT_FALSE(appBin.IsWindowVisible());
   // As the Write page does: the views go before the strip.
