@@ -243,8 +243,7 @@ CClientDC::~CClientDC() { ::ReleaseDC(m_hWnd, Detach()); }
 
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
   if (qv::win32::DispatchMenuOwnerDraw(WM_DRAWITEM, reinterpret_cast<LPARAM>(dis))) return;
-  // A control's own drawing (an owner-drawn button's DrawItem) comes first.
-  if (dis && dis->CtlType != ODT_MENU && ReflectLastMsg(dis->hwndItem)) return;
+  if (dis && ReflectLastMsg(dis->hwndItem)) return;
   Default();
 }
 

@@ -304,7 +304,6 @@ class CWnd {
   DWORD GetStyle() const { return ::GetWindowStyle(m_hWnd); }
   DWORD GetExStyle() const { return ::GetWindowExStyle(m_hWnd); }
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
-  BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
   CWnd* SetParent(CWnd* parent);
   void BringWindowToTop();
   void MapWindowPoints(CWnd* to, POINT* points, UINT count) const;
@@ -312,6 +311,7 @@ class CWnd {
   CWnd* SetCapture();
   static CWnd* GetCapture();
   static CWnd* WindowFromPoint(POINT point);
+  BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
   CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
   int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
@@ -396,6 +396,17 @@ class CWnd {
   void OnLButtonDblClk(UINT, CPoint) { Default(); }
   void OnRButtonDown(UINT, CPoint) { Default(); }
   void OnMouseLeave() { Default(); }
+  void OnRButtonUp(UINT, CPoint) { Default(); }
+  // A menu entry goes to the CMenu attached to its menu; anything else is
+  // reflected to the control first (its OnChildNotify, e.g. CButton::DrawItem),
+  // then default processing.
+  void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
+  void OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis);
+  LRESULT OnMenuChar(UINT, UINT, CMenu*) { return Default(); }
+  void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+  BOOL OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
+  void OnContextMenu(CWnd*, CPoint) { Default(); }
+  void OnCaptureChanged(CWnd*) { Default(); }
   // Reflects to the control first (its ON_WM_CTLCOLOR_REFLECT), then default processing.
   HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT kind);
   void OnSysCommand(UINT, LPARAM) { Default(); }
@@ -407,16 +418,6 @@ class CWnd {
   void OnKillFocus(CWnd*) { Default(); }
   UINT OnGetDlgCode() { return static_cast<UINT>(Default()); }
   void OnSetFont(CFont*, BOOL) { Default(); }
-  void OnRButtonUp(UINT, CPoint) { Default(); }
-  // A menu entry goes to the CMenu attached to its menu; anything else is
-  // reflected to the control first (its OnChildNotify, e.g. CButton::DrawItem).
-  void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
-  void OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis);
-  LRESULT OnMenuChar(UINT, UINT, CMenu*) { return Default(); }
-  void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
-  BOOL OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
-  void OnContextMenu(CWnd*, CPoint) { Default(); }
-  void OnCaptureChanged(CWnd*) { Default(); }
 
  private:
   MSG m_current{};

@@ -100,12 +100,6 @@ inline constexpr UINT SIZE_RESTORED = 0;
 inline constexpr UINT SIZE_MINIMIZED = 1;
 inline constexpr UINT SIZE_MAXIMIZED = 2;
 
-// WM_SYSCOMMAND commands (the low four bits are the system's own).
-inline constexpr WPARAM SC_MINIMIZE = 0xF020;
-inline constexpr WPARAM SC_MAXIMIZE = 0xF030;
-inline constexpr WPARAM SC_CLOSE = 0xF060;
-inline constexpr WPARAM SC_RESTORE = 0xF120;
-
 // Window styles.
 inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
 inline constexpr DWORD WS_POPUP = 0x80000000;
@@ -283,10 +277,14 @@ inline constexpr UINT CTLCOLOR_DLG = 4;
 inline constexpr UINT CTLCOLOR_SCROLLBAR = 5;
 inline constexpr UINT CTLCOLOR_STATIC = 6;
 
-// More WM_SYSCOMMAND codes.
-inline constexpr WPARAM SC_SIZE = 0xF000;
-inline constexpr WPARAM SC_MOVE = 0xF010;
-inline constexpr WPARAM SC_KEYMENU = 0xF100;
+// WM_SYSCOMMAND codes.
+inline constexpr UINT SC_SIZE = 0xF000;
+inline constexpr UINT SC_MOVE = 0xF010;
+inline constexpr UINT SC_MINIMIZE = 0xF020;
+inline constexpr UINT SC_MAXIMIZE = 0xF030;
+inline constexpr UINT SC_CLOSE = 0xF060;
+inline constexpr UINT SC_KEYMENU = 0xF100;
+inline constexpr UINT SC_RESTORE = 0xF120;
 
 // Owner drawing (WM_DRAWITEM, WM_MEASUREITEM). For a menu entry hwndItem is
 // the menu handle and itemID the command id (the sub-menu handle of a popup).
