@@ -107,3 +107,51 @@ TEST_F(EditExTest, ItsColourMessageSetsTheColoursAndGivesItsBrush) {
 }
 
 }  // namespace
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/win32/resource/resource.h"
+#include "tests/support/menu_template_builder.h"
+
+namespace {
+
+using qv::testing::MenuTemplateBuilder;
+constexpr UINT kEditMenu = 5401, kCopyHex = 5411, kPasteHex = 5412;
+
+std::vector<UINT> g_commands;
+LRESULT CommandRecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COMMAND) g_commands.push_back(LOWORD(wParam));
+  return RecordingProc(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(EditExTest, ItsOwnContextMenuSendsTheChoiceToTheEdit) {
+  MenuTemplateBuilder t;
+  t.Popup(MenuTemplateBuilder::kEnd, u"Edit")
+      .Item(0, kCopyHex, u"&Copy as hex")
+      .Item(MenuTemplateBuilder::kEnd, kPasteHex, u"&Paste hex");
+  qv::RegisterResource(RT_MENU, MAKEINTRESOURCEA(kEditMenu), t.Bytes().data(), t.Size());
+  ::SetWindowProc(edit.m_hWnd, CommandRecordingProc);
+  g_commands.clear();
+  edit.SetContextMenuId(kEditMenu);
+  QPoint popupAt;
+  QTimer::singleShot(0, [&] {
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    popupAt = popup->geometry().topLeft();
+    QTest::keyClick(popup, Qt::Key_C);  // the mnemonic
+  });
+  edit.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.m_hWnd), MAKELPARAM(70, 60));
+  EXPECT_EQ(popupAt, QPoint(70, 60));
+  qv::PumpMessages();
+  EXPECT_EQ(g_commands, (std::vector<UINT>{kCopyHex}));
+}
+
+TEST_F(EditExTest, AMenuIdThatDoesNotLoadFallsBackToTheDefault) {
+  edit.SetContextMenuId(5499);  // no such resource
+  edit.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.m_hWnd), MAKELPARAM(70, 60));
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+}  // namespace
