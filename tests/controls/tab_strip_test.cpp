@@ -185,6 +185,18 @@ TEST_F(TabStripTest, ClickingAnotherTabActivatesItThenTellsTheParent) {
   EXPECT_EQ(parent.selChanges[1].first, 0u);
 }
 
+TEST_F(TabStripTest, PagesStayVisibleWhenInactivePagesAreNotHidden) {
+  strip.m_bHideInactivePages = FALSE;
+  Make(1);
+  Add("App Bin File");
+  Add("From Chip");
+  EXPECT_TRUE(pages[0]->IsWindowVisible());
+  EXPECT_TRUE(pages[1]->IsWindowVisible());
+  Click(TabRect(1).CenterPoint());
+  EXPECT_TRUE(pages[0]->IsWindowVisible());
+  EXPECT_EQ(strip.GetActivePage(), pages[1].get());
+}
+
 TEST_F(TabStripTest, SetActiveTabOutOfRangeOrMinusOne) {
   Make(1);
   Add("A");
