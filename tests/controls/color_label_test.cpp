@@ -256,3 +256,76 @@ TEST_F(ColorLabelTest, AClickNotifiesTheParentOnlyAsALink) {
 }
 
 }  // namespace
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include "platform/win32/host_widget.h"
+#include "platform/win32/input/input.h"
+#include "platform/win32/window_object.h"
+
+namespace {
+
+class ColorLabelMouseTest : public qv::testing::ControlFixture {
+ protected:
+  void SetUp() override {
+    ControlFixture::SetUp();
+    ASSERT_TRUE(parent.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 200), &top, 100));
+    HWND h = ::CreateWindowExA(0, WC_STATIC, "Link", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, parent.m_hWnd, 200,
+                               nullptr);
+    ASSERT_TRUE(label.SubclassWindow(h));
+    label.m_bKeepText = 1;
+  }
+  void RealClick() {
+    QWidget* host = qv::win32::Lookup(label.m_hWnd)->host;
+    const QPointF at(5, 5);
+    QMouseEvent press(QEvent::MouseButtonPress, at, host->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(host, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, host->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(host, &release);
+    qv::PumpMessages();
+  }
+  ColouredParent parent;
+  CColorLabel label;
+};
+
+TEST_F(ColorLabelMouseTest, AClickOnALinkNotifiesItsParent) {
+  label.SetLink(TRUE, FALSE);
+  RealClick();
+  ASSERT_EQ(parent.notes.size(), 1u);
+  EXPECT_EQ(parent.notes[0].code, NM_LABELCLICK);
+}
+
+TEST_F(ColorLabelMouseTest, TheLinkCursorShowsOverTheLabel) {
+  label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_NE(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
+  label.SetLinkCursor(::LoadCursor(nullptr, IDC_HAND));
+  EXPECT_EQ(label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            TRUE);
+  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
+}
+
+TEST_F(ColorLabelMouseTest, SunkenAndBorderChangeTheFrame) {
+  label.SetSunken(TRUE);
+  EXPECT_TRUE(label.GetExStyle() & WS_EX_STATICEDGE);
+  label.SetSunken(FALSE);
+  EXPECT_FALSE(label.GetExStyle() & WS_EX_STATICEDGE);
+  label.SetBorder(TRUE);
+  EXPECT_TRUE(label.GetStyle() & WS_BORDER);
+  label.SetBorder(FALSE);
+  EXPECT_FALSE(label.GetStyle() & WS_BORDER);
+}
+
+TEST_F(ColorLabelMouseTest, ASystemColourChangeRemakesTheDefaultBackground) {
+  const int index = COLOR_BTNFACE;
+  const COLORREF old = ::GetSysColor(index), changed = 0x123456;
+  ::SetSysColors(1, &index, &changed);
+  label.SendMessage(WM_SYSCOLORCHANGE);
+  const QImage img = Snapshot(label.m_hWnd, "new_face");
+  ::SetSysColors(1, &index, &old);
+  EXPECT_EQ(ToColorRef(img.pixel(90, 15)), changed);
+}
+
+}  // namespace
