@@ -60,7 +60,7 @@ class DialogManagerTest : public ::testing::Test {
   RecordingDialog dlg{kForm};
 };
 
-TEST(DialogUnits, DISABLED_TheDialogFontGivesWindowsBaseUnits) {
+TEST(DialogUnits, TheDialogFontGivesWindowsBaseUnits) {
   qv::Application();
   LOGFONTA lf{};
   lf.lfHeight = -11;  // 8 points at 96 dpi
@@ -72,7 +72,7 @@ TEST(DialogUnits, DISABLED_TheDialogFontGivesWindowsBaseUnits) {
   EXPECT_EQ(base.cy, 13);
 }
 
-TEST_F(DialogManagerTest, DISABLED_ControlsLandWhereWindowsPutsThem) {
+TEST_F(DialogManagerTest, ControlsLandWhereWindowsPutsThem) {
   Open();
   // Windows at 96 dpi with "MS Shell Dlg" 8: a 50 x 14 button is 75 x 23.
   struct Case {

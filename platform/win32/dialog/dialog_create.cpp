@@ -146,7 +146,6 @@ INT_PTR RunModalLoop(HWND dialog) {
   if (!state->ended) {
     ShowWindow(dialog, SW_SHOWNORMAL);
     if (auto w = Lookup(dialog); w && w->host) {
-      w->host->raise();
       w->host->activateWindow();
     }
   }

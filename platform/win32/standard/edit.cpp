@@ -64,9 +64,8 @@ void Create(HWND hwnd) {
   if (style & ES_PASSWORD) line->setEchoMode(QLineEdit::Password);
   if (style & ES_CENTER) line->setAlignment(Qt::AlignCenter);
   if (style & ES_RIGHT) line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  s->control = std::make_unique<QtControl>(hwnd, line, [hwnd, line] {
-    QtControl::ApplyLook(line, QueryControlLook(hwnd, ColourMessage(hwnd)));
-  });
+  s->control = std::make_unique<QtControl>(
+      hwnd, line, [hwnd, line] { return QtControl::ApplyLook(line, QueryControlLook(hwnd, ColourMessage(hwnd))); });
   ApplyClassicStyle(line);
   QObject::connect(line, &QLineEdit::textEdited, [hwnd] { NotifyParent(hwnd, EN_CHANGE); });
 }
