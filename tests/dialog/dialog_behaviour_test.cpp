@@ -217,8 +217,7 @@ TEST_F(ControlsTest, CtlColorAnswersColourEveryKindOfControl) {
   ::SetWindowTextA(Item(301), "MMMM");
   dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Pump();
-  const QImage shot = qv::CompositeSnapshot(dlg.m_hWnd);
-  SaveSnapshot(shot, "ctlcolor");
+  const QImage shot = qv::testing::SaveSnapshot(dlg.m_hWnd, "coloured");
   auto at = [&](int id, int dx, int dy) {
     RECT r{};
     ::GetWindowRect(id ? Item(id) : dlg.m_hWnd, &r);
@@ -422,6 +421,39 @@ TEST_F(DialogBehaviourTest, PictureStaticsShowRegisteredBitmaps) {
   EXPECT_EQ(s.SetBitmap(static_cast<HBITMAP>(bitmap.m_hObject)), nullptr);
   EXPECT_EQ(s.SetBitmap(nullptr), static_cast<HBITMAP>(bitmap.m_hObject));
   s.Detach();
+}
+
+TEST_F(ControlsTest, TheDropDownListOpensAndClosesWithItsNotifications) {
+  for (const char* s : {"COM1", "COM3"}) ::SendMessage(Item(303), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+  CComboBox combo;
+  ASSERT_TRUE(combo.Attach(Item(303)));
+  combo.ShowDropDown(TRUE);
+  EXPECT_TRUE(combo.GetDroppedState());
+  combo.ShowDropDown(FALSE);
+  EXPECT_FALSE(combo.GetDroppedState());
+  EXPECT_EQ(dlg.commands, (std::vector<std::string>{"303:7", "303:8"}));
+  combo.Detach();
+}
+
+// A dialog of the plain Win32 kind: a dialog procedure, no framework object.
+INT_PTR PlainProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) {
+    ::SetWindowTextA(::GetDlgItem(dialog, IDOK), reinterpret_cast<const char*>(lParam));
+    ::PostMessage(dialog, WM_COMMAND, IDOK, 0);
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && LOWORD(static_cast<DWORD>(wParam)) == IDOK) {
+    char text[16];
+    ::GetWindowTextA(::GetDlgItem(dialog, IDOK), text, sizeof text);
+    EndDialog(dialog, text[0]);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+TEST_F(DialogBehaviourTest, APlainDialogProcedureRunsModally) {
+  EXPECT_EQ(DialogBoxParamA(kSmall, nullptr, PlainProc, reinterpret_cast<LPARAM>("Z")), 'Z');
+  EXPECT_EQ(DialogBoxParamA(12345, nullptr, PlainProc, 0), -1);
 }
 
 }  // namespace

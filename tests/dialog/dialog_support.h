@@ -2,7 +2,6 @@
 // What the dialog tests share: a pump, small templates, a dialog that
 // records the notifications it gets, and snapshots.
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <functional>
@@ -14,6 +13,7 @@
 #include "platform/win32/dialog/message_box.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/snapshot.h"
+#include "tests/support/snapshot_file.h"
 #include "platform/win32/standard/button.h"
 #include "platform/win32/standard/combo_box.h"
 #include "platform/win32/standard/edit.h"
@@ -85,11 +85,6 @@ class RecordingDialog : public CDialogEx {
   }
   DECLARE_MESSAGE_MAP()
 };
-
-inline void SaveSnapshot(const QImage& image, const char* name) {
-  QDir().mkpath(QV_SNAPSHOT_DIR);
-  image.save(QString(QV_SNAPSHOT_DIR) + "/" + name + ".png");
-}
 
 inline COLORREF PixelOf(const QImage& image, int x, int y) {
   const QRgb p = image.pixel(x, y);

@@ -1,8 +1,9 @@
 // Dialogs from templates: the font and its base units, the controls, the
 // first messages, and the modal loop.
 
+#include <strings.h>
+
 #include <QEventLoop>
-#include <QWidget>
 #include <cstring>
 
 #include "platform/win32/dialog/dialog_internal.h"

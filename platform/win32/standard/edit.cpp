@@ -120,8 +120,9 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return MAKELPARAM(a, b);
     }
     case EM_SCROLLCARET:
-      // Moving the cursor is what scrolls a QLineEdit to it.
-      s->line->setCursorPosition(s->line->cursorPosition());
+      // A QLineEdit keeps its cursor in view whenever the cursor or the
+      // selection moves; moving it again here would drop the selection.
+      s->line->update();
       return TRUE;
     case EM_REPLACESEL:
       s->line->insert(QString::fromUtf8(reinterpret_cast<const char*>(lParam)));
