@@ -329,3 +329,62 @@ TEST_F(ColorLabelMouseTest, ASystemColourChangeRemakesTheDefaultBackground) {
 }
 
 }  // namespace
+
+namespace {
+
+// The status strip's brush behind its labels.
+class StatusStrip : public CWnd {
+ protected:
+  BOOL OnEraseBkgnd(CDC* dc) {
+    CRect r;
+    GetClientRect(&r);
+    dc->FillSolidRect(&r, 0x4F5555);
+    return TRUE;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(StatusStrip, CWnd)
+  ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+TEST_F(ColorLabelTest, ThreeLabelsAsTheStatusStripSetsThemUp) {
+  StatusStrip strip;
+  ASSERT_TRUE(strip.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 200, 640, 264), &top, 145));
+  struct Field {
+    int id;
+    const char* text;
+    COLORREF colour;
+    CRect place;
+  } fields[] = {// W 640, H 64: w = (W - 178) / 2, y = H / 4, h = H / 2
+                {1127, "Device DisConnected", 0x0000FF, CRect(178, 16, 409, 48)},
+                {1128, "", 0xFFFFFF, CRect(409, 16, 640, 48)},
+                {1130, "USB Interface", 0xFFFFFF, CRect(440, 16, 671, 48)}};
+  CColorLabel labels[3];
+  for (int i = 0; i < 3; ++i) {
+    const Field& f = fields[i];
+    HWND h = ::CreateWindowExA(0, WC_STATIC, "", WS_CHILD | WS_VISIBLE, f.place.left, f.place.top, f.place.Width(),
+                               f.place.Height(), strip.m_hWnd, f.id, nullptr);
+    ASSERT_TRUE(labels[i].SubclassWindow(h));
+    labels[i].SetTextColor(f.colour);
+    labels[i].SetFontSize(16).SetFontBold(TRUE);
+    labels[i].m_bKeepText = 1;
+    labels[i].SetTransparent(TRUE).SetFontName("\xCB\xCE\xCC\xE5");
+    labels[i].SetWindowText(f.text);
+  }
+  // Field 3 sits at the right; field 2 stays empty.
+  labels[1].ShowWindow(SW_HIDE);
+  strip.Invalidate(TRUE);
+  strip.UpdateWindow();
+  qv::PumpMessages();
+  const QImage img = Composite(strip.m_hWnd, "status_strip");
+  auto count = [&](const CRect& r, COLORREF c) {
+    return CountPixels(img, QRect(r.left, r.top, r.Width(), r.Height()), [c](COLORREF p) { return p == c; });
+  };
+  EXPECT_GT(count(fields[0].place, 0x0000FF), 30);
+  EXPECT_GT(count(fields[2].place, 0xFFFFFF), 30);
+  // The strip's colour shows round the text: the labels paint no background.
+  EXPECT_EQ(ToColorRef(img.pixel(fields[0].place.right - 2, fields[0].place.bottom - 2)), 0x4F5555u);
+  EXPECT_EQ(ToColorRef(img.pixel(630, fields[2].place.bottom - 2)), 0x4F5555u);
+}
+
+}  // namespace
