@@ -195,6 +195,9 @@ TEST_F(ControlsTest, NotificationsComeForTheUsersChangesInOrder) {
   EXPECT_EQ(text, "qx");  // WM_SETTEXT leaves the caret at the start, as on Windows
   EXPECT_EQ(::SendMessage(Item(304), BM_GETCHECK, 0, 0), BST_CHECKED);
   list.Detach();
+  dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  qv::testing::SaveSnapshot(dlg.m_hWnd, "after_input");
 }
 
 TEST_F(ControlsTest, CtlColorAnswersColourEveryKindOfControl) {
