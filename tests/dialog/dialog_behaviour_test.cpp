@@ -119,6 +119,17 @@ TEST_F(DialogBehaviourTest, AWorkerThreadsSendEndsTheModalLoop) {
   worker.join();
 }
 
+TEST_F(DialogBehaviourTest, EndDialogFromAWorkerThreadIsCarriedToTheDialogsThread) {
+  RecordingDialog d(kSmall);
+  std::thread worker;
+  d.onInit = [&](RecordingDialog& self) {
+    HWND h = self.m_hWnd;
+    worker = std::thread([h] { ::EndDialog(h, 5); });
+  };
+  EXPECT_EQ(d.DoModal(), 5);
+  worker.join();
+}
+
 TEST_F(DialogBehaviourTest, EnterAndEscapeEndAModalDialogWithOkAndCancel) {
   struct Case {
     UINT key;
