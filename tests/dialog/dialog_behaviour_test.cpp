@@ -370,6 +370,23 @@ TEST_F(DialogBehaviourTest, APageIsAChildDialogWithAKeyboardOfItsOwn) {
   EXPECT_FALSE(page.IsWindowVisible());  // the framework's OnCancel ended it
 }
 
+TEST_F(DialogBehaviourTest, ADsControlPageJoinsItsParentsTabOrder) {
+  constexpr int kJoining = 9207;
+  qv::win32::DialogTemplate t = Template(kJoining, WS_CHILD | kShown | DS_CONTROL, 100, 40,
+                                         {{411, "Edit", "", WS_BORDER | WS_TABSTOP | kShown, 0, 5, 5, 60, 12}});
+  RegisterDialogTemplate(t);
+  RecordingDialog host(kHost);
+  ASSERT_TRUE(host.Create(kHost));
+  host.ShowWindow(SW_SHOW);
+  RecordingDialog page(kJoining);
+  ASSERT_TRUE(page.Create(kJoining, &host));
+  ::SetFocus(::GetDlgItem(host.m_hWnd, IDOK));
+  qv::PressKey(VK_TAB);
+  EXPECT_EQ(GetFocus(), ::GetDlgItem(page.m_hWnd, 411));
+  qv::PressKey(VK_TAB);
+  EXPECT_EQ(GetFocus(), ::GetDlgItem(host.m_hWnd, IDOK));
+}
+
 TEST_F(DialogBehaviourTest, MessageBoxesGoToTheHookWithTheirCaptions) {
   std::vector<qv::MessageBoxCall> calls;
   qv::SetMessageBoxHook([&](const qv::MessageBoxCall& c) {
