@@ -395,3 +395,36 @@ TEST_F(FlatButtonTest, AClickShowsTheMenuBelowTheButtonAndPostsTheChoice) {
 }
 
 }  // namespace
+
+namespace {
+
+// A square icon of one colour; the caller's button destroys it.
+HICON SolidIcon(int size, COLORREF colour) {
+  CBitmap colourBits, mask;
+  colourBits.CreateBitmap(size, size, 1, 32, nullptr);
+  mask.CreateBitmap(size, size, 1, 1, nullptr);  // all 0: opaque everywhere
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CBitmap* old = dc.SelectObject(&colourBits);
+  dc.FillSolidRect(0, 0, size, size, colour);
+  dc.SelectObject(old);
+  ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(mask.GetSafeHandle()), static_cast<HBITMAP>(colourBits.GetSafeHandle())};
+  return ::CreateIconIndirect(&info);
+}
+
+TEST_F(FlatButtonTest, IconsForTheNormalAndTheHoveredState) {
+  Make();
+  button.SetColorScheme();
+  const HICON in = SolidIcon(10, 0x0000FF), out = SolidIcon(10, 0xFF0000);
+  ASSERT_NE(in, nullptr);
+  ASSERT_NE(out, nullptr);
+  button.SetIcon(in, out);
+  EXPECT_EQ(BoxOf(Draw(0, "icon_normal"), 0xFF0000), QRect((kW - 10) / 2, 3, 10, 10));
+  Hover();
+  EXPECT_EQ(BoxOf(Draw(0, "icon_hovered"), 0x0000FF), QRect((kW - 10) / 2, 3, 10, 10));
+  // Without a caption the icon is centred both ways.
+  button.SetWindowText("");
+  EXPECT_EQ(BoxOf(Draw(0, "icon_alone"), 0x0000FF), QRect((kW - 10) / 2, (kH - 10) / 2, 10, 10));
+}
+
+}  // namespace
