@@ -51,6 +51,8 @@ class ControlFixture : public ::testing::Test {
     SaveSnapshot(hwnd, name);
     return qv::WindowSnapshot(hwnd);
   }
+  // The window with its frame and shown children, as a person sees it.
+  QImage Composite(HWND hwnd, const char* name) { return SaveSnapshot(hwnd, name); }
   CWnd top;
 };
 

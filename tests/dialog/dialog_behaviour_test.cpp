@@ -7,6 +7,11 @@
 #include <atomic>
 #include <thread>
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
 #include "platform/core/string_table.h"
 #include "platform/win32/gdi/bitmap_resources.h"
 #include "tests/dialog/dialog_support.h"
@@ -116,6 +121,17 @@ TEST_F(DialogBehaviourTest, AWorkerThreadsSendEndsTheModalLoop) {
     worker = std::thread([&] { ::SendMessage(target.load(), kEndWith, 7, 0); });
   };
   EXPECT_EQ(d.DoModal(), 7);
+  worker.join();
+}
+
+TEST_F(DialogBehaviourTest, EndDialogFromAWorkerThreadIsCarriedToTheDialogsThread) {
+  RecordingDialog d(kSmall);
+  std::thread worker;
+  d.onInit = [&](RecordingDialog& self) {
+    HWND h = self.m_hWnd;
+    worker = std::thread([h] { ::EndDialog(h, 5); });
+  };
+  EXPECT_EQ(d.DoModal(), 5);
   worker.join();
 }
 
@@ -359,6 +375,23 @@ TEST_F(DialogBehaviourTest, APageIsAChildDialogWithAKeyboardOfItsOwn) {
   EXPECT_FALSE(page.IsWindowVisible());  // the framework's OnCancel ended it
 }
 
+TEST_F(DialogBehaviourTest, ADsControlPageJoinsItsParentsTabOrder) {
+  constexpr int kJoining = 9207;
+  qv::win32::DialogTemplate t = Template(kJoining, WS_CHILD | kShown | DS_CONTROL, 100, 40,
+                                         {{411, "Edit", "", WS_BORDER | WS_TABSTOP | kShown, 0, 5, 5, 60, 12}});
+  RegisterDialogTemplate(t);
+  RecordingDialog host(kHost);
+  ASSERT_TRUE(host.Create(kHost));
+  host.ShowWindow(SW_SHOW);
+  RecordingDialog page(kJoining);
+  ASSERT_TRUE(page.Create(kJoining, &host));
+  ::SetFocus(::GetDlgItem(host.m_hWnd, IDOK));
+  qv::PressKey(VK_TAB);
+  EXPECT_EQ(GetFocus(), ::GetDlgItem(page.m_hWnd, 411));
+  qv::PressKey(VK_TAB);
+  EXPECT_EQ(GetFocus(), ::GetDlgItem(host.m_hWnd, IDOK));
+}
+
 TEST_F(DialogBehaviourTest, MessageBoxesGoToTheHookWithTheirCaptions) {
   std::vector<qv::MessageBoxCall> calls;
   qv::SetMessageBoxHook([&](const qv::MessageBoxCall& c) {
@@ -385,6 +418,40 @@ TEST_F(DialogBehaviourTest, MessageBoxesGoToTheHookWithTheirCaptions) {
   EXPECT_EQ(calls[4].text, "ID Error!");
   EXPECT_EQ(calls[4].type, MB_ICONWARNING);
   AfxSetAppName(nullptr);
+}
+
+TEST_F(DialogBehaviourTest, OnScreenAMessageBoxAnswersTheButtonPressed) {
+  struct Case {
+    UINT type;
+    QMessageBox::StandardButton press;  // NoButton: Esc
+    int answer;
+    QMessageBox::Icon icon;
+  } cases[] = {
+      {MB_OK | MB_ICONERROR, QMessageBox::Ok, IDOK, QMessageBox::Critical},
+      {MB_OK | MB_ICONWARNING, QMessageBox::NoButton, IDOK, QMessageBox::Warning},
+      {MB_YESNO | MB_ICONQUESTION, QMessageBox::No, IDNO, QMessageBox::Question},
+      {MB_OKCANCEL | MB_ICONINFORMATION, QMessageBox::NoButton, IDCANCEL, QMessageBox::Information},
+  };
+  for (const Case& c : cases) {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    // A person answers once the box is up.
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      title = box->windowTitle();
+      text = box->text();
+      icon = box->icon();
+      if (c.press == QMessageBox::NoButton)
+        box->reject();
+      else
+        box->button(c.press)->click();
+    });
+    EXPECT_EQ(::MessageBoxA(nullptr, "Please select Baudrate", "Error", c.type), c.answer) << c.type;
+    EXPECT_EQ(title, "Error");
+    EXPECT_EQ(text, "Please select Baudrate");
+    EXPECT_EQ(icon, c.icon);
+  }
 }
 
 TEST(StringTable, LoadStringFindsRegisteredEntriesOnly) {
