@@ -283,8 +283,9 @@ class CWnd {
   void ClientToScreen(RECT* r) const;
 
   DWORD GetStyle() const { return ::GetWindowStyle(m_hWnd); }
-  DWORD GetExStyle() const;
+  DWORD GetExStyle() const { return ::GetWindowExStyle(m_hWnd); }
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
+  BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
   CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
   int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }

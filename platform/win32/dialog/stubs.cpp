@@ -79,7 +79,6 @@ void CListBox::GetText(int, CString&) const {}
 BOOL CComboBox::Create(DWORD, const RECT&, CWnd*, UINT) { return FALSE; }
 void CComboBox::GetLBText(int, CString&) const {}
 
-DWORD CWnd::GetExStyle() const { return 0; }
 CWnd* CWnd::GetTopLevelParent() const { return nullptr; }
 CWnd* CWnd::SetFocus() { return nullptr; }
 CWnd* CWnd::GetFocus() { return nullptr; }
