@@ -268,15 +268,6 @@ inline constexpr UINT CTLCOLOR_DLG = 4;
 inline constexpr UINT CTLCOLOR_SCROLLBAR = 5;
 inline constexpr UINT CTLCOLOR_STATIC = 6;
 
-// WM_SYSCOMMAND codes.
-inline constexpr UINT SC_SIZE = 0xF000;
-inline constexpr UINT SC_MOVE = 0xF010;
-inline constexpr UINT SC_MINIMIZE = 0xF020;
-inline constexpr UINT SC_MAXIMIZE = 0xF030;
-inline constexpr UINT SC_CLOSE = 0xF060;
-inline constexpr UINT SC_KEYMENU = 0xF100;
-inline constexpr UINT SC_RESTORE = 0xF120;
-
 // Owner draw: WM_DRAWITEM.
 inline constexpr UINT ODT_LISTBOX = 2;
 inline constexpr UINT ODT_COMBOBOX = 3;
