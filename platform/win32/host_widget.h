@@ -16,6 +16,7 @@ struct WindowObject;
 class HostWidget : public QWidget {
  public:
   HostWidget(HWND hwnd, QWidget* parent);
+  HWND Handle() const { return hwnd_; }
 
   // Places the scroll bars of the window's state in the non-client area.
   void LayoutScrollBars(const WindowObject& w);
@@ -23,12 +24,17 @@ class HostWidget : public QWidget {
   int StartTimer(UINT ms) { return startTimer(static_cast<int>(ms)); }
   void StopTimer(int qtId) { killTimer(qtId); }
   void SyncScrollBar(int bar, const WindowObject& w);
+  // The window's own Qt widgets (scroll bars, a control's Qt widget) take its
+  // enabled state; the hosts of its children keep theirs, as on Windows,
+  // where a disabled parent blocks its children's input but not their look.
+  void SyncEnabled();
 
  protected:
   void paintEvent(QPaintEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void childEvent(QChildEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;

@@ -280,7 +280,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
   w->bars[SB_VERT].visible = (style & WS_VSCROLL) != 0;
   w->bars[SB_HORZ].visible = (style & WS_HSCROLL) != 0;
   w->style |= style & (WS_VSCROLL | WS_HSCROLL);
-  w->host->setEnabled(!(style & WS_DISABLED));
+  w->host->SyncEnabled();
   if (binding) binding->BindHandle(hwnd);
 
   CREATESTRUCTA cs{param, parent, w->id, height, width, y, x, style, windowName, className, exStyle};
@@ -456,7 +456,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   if (OnOwnThread(w, [hwnd, enable] { EnableWindow(hwnd, enable); })) return wasDisabled;
   if (static_cast<bool>(enable) != static_cast<bool>(wasDisabled)) return wasDisabled;
   w->style = enable ? (w->style & ~WS_DISABLED) : (w->style | WS_DISABLED);
-  if (w->host) w->host->setEnabled(enable != FALSE);
+  if (w->host) w->host->SyncEnabled();
   Dispatch(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
   return wasDisabled;
 }

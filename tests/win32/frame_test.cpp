@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QWidget>
 #include <vector>
 
@@ -307,6 +308,65 @@ TEST_F(FrameTest, WindowManagerMovesAndResizesReachTheWindow) {
   ASSERT_FALSE(w.sizeTypes.empty());
   EXPECT_EQ(w.sizeTypes.back(), SIZE_MAXIMIZED);
   w.DestroyWindow();
+}
+
+class ClickCounter : public RecordingWnd {
+ public:
+  int clicks = 0;
+
+ protected:
+  LRESULT OnClick(WPARAM, LPARAM) {
+    ++clicks;
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(ClickCounter, RecordingWnd)
+  ON_MESSAGE(WM_LBUTTONDOWN, OnClick)
+END_MESSAGE_MAP()
+
+void Click(QWidget* target, QPoint at) {
+  QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+}
+
+// A disabled parent blocks its children's input, but they keep their look:
+// Qt would grey every child widget of a disabled widget.
+TEST_F(FrameTest, ADisabledParentBlocksInputButDoesNotGreyItsChildren) {
+  RecordingWnd top;
+  ASSERT_TRUE(top.CreateEx(0, nullptr, "disabling", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
+  ClickCounter child;
+  ASSERT_TRUE(child.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, CRect(10, 10, 110, 60), &top, 1));
+  SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
+  child.SetScrollInfo(SB_VERT, &info);
+  QWidget* topHost = TopLevelWidget("disabling");
+  ASSERT_NE(topHost, nullptr);
+  QWidget* childHost = topHost->childAt(20, 20);
+  ASSERT_NE(childHost, nullptr);
+  PumpUntil([&] { return child.paints > 0; });
+  const QImage before = qv::CompositeSnapshot(top.m_hWnd);
+  Click(childHost, QPoint(5, 5));
+  EXPECT_EQ(child.clicks, 1);
+
+  top.EnableWindow(FALSE);
+  qv::PumpMessages();
+  Click(childHost, QPoint(5, 5));
+  EXPECT_EQ(child.clicks, 1) << "no input inside a disabled window";
+  EXPECT_TRUE(child.IsWindowEnabled());
+  EXPECT_TRUE(childHost->isEnabled());
+  for (QWidget* w : childHost->findChildren<QWidget*>()) EXPECT_TRUE(w->isEnabled()) << "the scroll bar keeps its look";
+  EXPECT_EQ(qv::CompositeSnapshot(top.m_hWnd), before);
+
+  top.EnableWindow(TRUE);
+  Click(childHost, QPoint(5, 5));
+  EXPECT_EQ(child.clicks, 2);
+  // The window's own widgets follow its own state.
+  child.EnableWindow(FALSE);
+  for (QWidget* w : childHost->findChildren<QWidget*>()) EXPECT_FALSE(w->isEnabled());
+  Click(childHost, QPoint(5, 5));
+  EXPECT_EQ(child.clicks, 2);
+  top.DestroyWindow();
 }
 
 }  // namespace
