@@ -147,7 +147,11 @@ struct AFX_CTLCOLOR {
   UINT nCtlType;
 };
 // void fn(): the control's own handling; the parent no longer sees the notification.
-#define ON_CONTROL_REFLECT(code, fn) QV_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, 0, code, 0, 0xFFFF, self->fn())
+#define ON_CONTROL_REFLECT(code, fn) \
+  QV_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, 0, code, 0, 0xFFFF, {                  \
+    self->fn();                                                                    \
+    *result = TRUE;                                                                \
+  })
 // BOOL fn(): FALSE lets the parent see the notification too.
 #define ON_CONTROL_REFLECT_EX(code, fn) \
   QV_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, 0, code, 0, 0xFFFF, *result = self->fn())
@@ -239,11 +243,9 @@ class CWnd {
   virtual BOOL PreTranslateMessage(MSG* msg);
   // A notification that this object's window sent its parent (WM_COMMAND,
   // WM_CTLCOLOR*, WM_DRAWITEM, WM_HSCROLL/WM_VSCROLL): TRUE when the object
-  // handled it itself. The default looks for a reflection entry in the map.
+  // took it itself, so that the parent does not. The default looks for a
+  // reflection entry in the map.
   virtual BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
-  // Hands the parent's current message to the child's OnChildNotify.
-  BOOL SendChildNotifyLastMsg(LRESULT* result = nullptr);
-  static BOOL ReflectLastMsg(HWND child, LRESULT* result = nullptr);
 
   // Binds the object before the first message of a window it creates.
   void BindHandle(HWND hwnd);
@@ -385,6 +387,10 @@ class CWnd {
   void OnSetFont(CFont*, BOOL) { Default(); }
 
  private:
+  // A notification that no map entry took goes to the control that sent it
+  // (WM_CTLCOLOR*, WM_DRAWITEM, WM_HSCROLL/WM_VSCROLL).
+  BOOL ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
   MSG m_current{};
   bool m_routed = false;  // this object takes the window's messages
 };

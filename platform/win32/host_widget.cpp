@@ -12,6 +12,7 @@
 #include "platform/core/clock.h"
 #include "platform/win32/frame.h"
 #include "platform/win32/gdi/gdi_qt.h"
+#include "platform/win32/keyboard.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_object.h"
 
@@ -73,6 +74,9 @@ HostWidget::HostWidget(HWND hwnd, QWidget* parent) : QWidget(parent), hwnd_(hwnd
   }();
   (void)filter;
   setMouseTracking(true);
+  // Only SetFocus gives a window the focus: a click does it where the
+  // window's class says so (buttons, edits), never Qt on its own.
+  setFocusPolicy(Qt::NoFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
     bars_[bar] = new QScrollBar(bar == SB_VERT ? Qt::Vertical : Qt::Horizontal, this);
@@ -238,5 +242,13 @@ void HostWidget::timerEvent(QTimerEvent* e) {
     return;
   }
 }
+
+void HostWidget::keyPressEvent(QKeyEvent* e) {
+  if (!HandleKeyPress(hwnd_, e)) QWidget::keyPressEvent(e);
+}
+
+void HostWidget::keyReleaseEvent(QKeyEvent* e) { HandleKeyRelease(hwnd_, e); }
+
+void HostWidget::focusInEvent(QFocusEvent*) { FocusCameFromQt(hwnd_); }
 
 }  // namespace qv::win32

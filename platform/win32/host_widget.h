@@ -41,6 +41,11 @@ class HostWidget : public QWidget {
   void mouseMoveEvent(QMouseEvent* e) override;
   void leaveEvent(QEvent* e) override;
   void timerEvent(QTimerEvent* e) override;
+  // Keys and focus are the window's (keyboard.h); Qt's own Tab chain is not used.
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  bool focusNextPrevChild(bool) override { return false; }
 
  private:
   void SendMouse(UINT msg, QMouseEvent* e);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -10,6 +11,7 @@
 #include "platform/win32/cwnd.h"
 #include "platform/win32/frame.h"
 #include "platform/win32/host_widget.h"
+#include "platform/win32/standard/standard_classes.h"
 #include "platform/win32/window_object.h"
 
 namespace qv::win32 {
@@ -23,13 +25,20 @@ std::unordered_map<std::uintptr_t, std::shared_ptr<WindowObject>>& Table() {
   return *table;
 }
 
+// Class names match without regard to case, as on Windows ("BUTTON" is "Button").
+std::string ClassKey(const char* name) {
+  std::string key = name;
+  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return key;
+}
+
 std::unordered_map<std::string, std::shared_ptr<const WindowClass>>& Classes() {
   static auto* classes = [] {
     auto* c = new std::unordered_map<std::string, std::shared_ptr<const WindowClass>>;
     // The framework's default class and the standard progress control, whose
     // own drawing the tool never uses (its bar paints itself).
-    (*c)["AfxWnd"] = std::make_shared<WindowClass>(WindowClass{"AfxWnd", DefWindowProc, CS_DBLCLKS, 0});
-    (*c)["msctls_progress32"] =
+    (*c)[ClassKey("AfxWnd")] = std::make_shared<WindowClass>(WindowClass{"AfxWnd", DefWindowProc, CS_DBLCLKS, 0});
+    (*c)[ClassKey("msctls_progress32")] =
         std::make_shared<WindowClass>(WindowClass{"msctls_progress32", DefWindowProc, 0, 0});
     return c;
   }();
@@ -39,8 +48,9 @@ std::unordered_map<std::string, std::shared_ptr<const WindowClass>>& Classes() {
 std::mutex g_classMutex;
 
 std::shared_ptr<const WindowClass> FindClass(const char* name) {
+  RegisterStandardClasses();
   std::lock_guard<std::mutex> lock(g_classMutex);
-  auto it = Classes().find(name ? name : "AfxWnd");
+  auto it = Classes().find(ClassKey(name ? name : "AfxWnd"));
   return it == Classes().end() ? nullptr : it->second;
 }
 
@@ -237,8 +247,9 @@ BOOL RegisterClassA(const WNDCLASSA* wc) {
   if (!wc || !wc->lpszClassName || !wc->lpfnWndProc) return FALSE;
   std::lock_guard<std::mutex> lock(g_classMutex);
   auto& classes = Classes();
-  if (classes.count(wc->lpszClassName)) return FALSE;
-  classes[wc->lpszClassName] = std::make_shared<WindowClass>(
+  const std::string key = ClassKey(wc->lpszClassName);
+  if (classes.count(key)) return FALSE;
+  classes[key] = std::make_shared<WindowClass>(
       WindowClass{wc->lpszClassName, wc->lpfnWndProc, wc->style, wc->hbrBackground});
   return TRUE;
 }

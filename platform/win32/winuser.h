@@ -79,6 +79,7 @@ inline constexpr UINT WM_CANCELMODE = 0x001F;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT WM_DEVICECHANGE = 0x0219;
 inline constexpr UINT WM_USER = 0x0400;
+inline constexpr UINT WM_APP = 0x8000;
 
 // Mouse key flags of mouse messages.
 inline constexpr WPARAM MK_LBUTTON = 0x0001;
