@@ -117,6 +117,8 @@ std::string ItemText(HWND dialog, int id) {
 void Click(HWND dialog, int id) { SendMessage(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 bool SaveSnapshot(HWND window, const std::string& name) {
+  // Paints what a change just made (a button shown from the worker) first.
+  qv::PumpMessages();
   const QImage image = qv::CompositeSnapshot(window);
   if (image.isNull()) return false;
   QDir().mkpath(QV_SNAPSHOT_DIR);
