@@ -8,6 +8,8 @@
 #include "isp/app_config.h"
 #include "isp/bridge_device.h"
 #include "platform/ostrelusb/OstrelUsbSim.h"
+#include "platform/win32/window.h"
+#include "res/app_ids.h"
 #include "sim/uart_generic_chip.h"
 #include "sim/uart_pty_runner.h"
 #include "tests/app_dialogs/dialogs_fixture.h"
@@ -103,6 +105,43 @@ TEST_F(Connect, AnAnsweringTargetOrAPortThatDoesNotOpenGiveNoMessage) {
   Choose(0, 9, 1);  // nothing at COM9
   app_->ConnectBackEnd();
   EXPECT_TRUE(boxes_.Calls().empty());
+}
+
+// An interactive start: the IC type dialog, then the connection.
+class InteractiveStart : public Connect {
+ protected:
+  BOOL Start(int button) {
+    const char* argv[] = {"taravik"};
+    app_->SetCommandLine(1, argv);
+    app_test::Operator op([button](HWND d) {
+      if (d == nullptr || GetDlgItem(d, IDC_ICTYPE_LIST) == nullptr) return false;
+      app_test::Click(d, button);
+      return true;
+    });
+    return app_->InitInstance();
+  }
+};
+
+TEST_F(InteractiveStart, CancelEndsWithoutAConnectionOrSettings) {
+  WriteConfig("[ICTYPELIST]\r\nLIST=U1\r\n[U1]\r\nCOM=FALSE\r\n");
+  EXPECT_FALSE(Start(IDCANCEL));
+  EXPECT_EQ(app_->m_pInterface, nullptr);
+  app_->ExitInstance();
+  EXPECT_TRUE(boxes_.Calls().empty());
+  EXPECT_FALSE(folder_.Folder().Has("Appconfig.dat"));
+}
+
+TEST_F(InteractiveStart, AUsbTypeWithoutABridgeTellsItAndWritesTheSettingsAtExit) {
+  WriteConfig("[ICTYPELIST]\r\nLIST=U1\r\n[U1]\r\nRAM=8\r\nFLASH=32\r\nCOM=FALSE\r\n");
+  ostrelusb::Configure({false, {}});
+  EXPECT_FALSE(Start(IDOK));
+  EXPECT_STREQ(g_szIcType, "U1");
+  EXPECT_EQ(g_nFlashSizeK, 32);
+  EXPECT_EQ(g_nRamSizeK, 8);
+  EXPECT_NE(g_pIcBase, nullptr);
+  EXPECT_EQ(boxes_.Texts(), Texts{"Can not find [Control Board] !"});
+  app_->ExitInstance();
+  EXPECT_TRUE(folder_.Folder().Has("Appconfig.dat"));
 }
 
 }  // namespace
