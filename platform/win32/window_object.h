@@ -67,6 +67,7 @@ struct WindowObject {
   bool eraseNeeded = false;
   bool paintPosted = false;
   bool painting = false;  // between BeginPaint and EndPaint
+  QRegion paintedRegion;  // what the paint in progress covers
   bool trackingLeave = false;
 
   ScrollBarState bars[2];  // SB_HORZ, SB_VERT

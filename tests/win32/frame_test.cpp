@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QWidget>
@@ -14,6 +13,7 @@
 #include "platform/win32/application.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/snapshot.h"
+#include "tests/support/snapshot_file.h"
 
 namespace {
 
@@ -82,11 +82,6 @@ QRgb Sys(int index) {
   return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)) & 0xFFFFFF;
 }
 
-void Save(const QImage& image, const char* name) {
-  QDir().mkpath("snapshots");
-  image.save(QString("snapshots/Frame_%1.png").arg(name));
-}
-
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override { qv::Application(); }
@@ -150,8 +145,7 @@ TEST_F(FrameTest, CompositeSnapshotShowsTheFramesAndEveryChild) {
   ASSERT_TRUE(sunken.CreateEx(WS_EX_CLIENTEDGE, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(80, 10, 180, 60), &dialog, 2));
   sunken.colour = RGB(255, 255, 255);
   PumpUntil([&] { return dialog.paints && bordered.paints && sunken.paints; });
-  const QImage shot = qv::CompositeSnapshot(dialog.m_hWnd);
-  Save(shot, "dialog");
+  const QImage shot = qv::testing::SaveSnapshot(dialog.m_hWnd, "dialog");
   ASSERT_EQ(shot.size(), QSize(200, 120));
   // The raised dialog frame.
   EXPECT_EQ(At(shot, 0, 0), Sys(COLOR_3DLIGHT));
@@ -188,8 +182,7 @@ TEST_F(FrameTest, CaptionWithSystemMenuHasTheIconAndTheBoxes) {
   ASSERT_TRUE(main.CreateEx(0, nullptr, "Main", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_VISIBLE,
                             CRect(0, 0, 160, 80), nullptr, 0));
   PumpUntil([&] { return main.paints > 0; });
-  const QImage shot = qv::CompositeSnapshot(main.m_hWnd);
-  Save(shot, "main");
+  const QImage shot = qv::testing::SaveSnapshot(main.m_hWnd, "main");
   // The sizing frame: raised edge, then two pixels of the active border.
   EXPECT_EQ(At(shot, 2, 40), Sys(COLOR_ACTIVEBORDER));
   EXPECT_EQ(At(shot, 3, 40), Sys(COLOR_ACTIVEBORDER));
@@ -230,6 +223,24 @@ TEST_F(FrameTest, AStyleChangeThatMovesTheFrameResizesTheClientAndRepaints) {
   EXPECT_EQ(At(shot, 13, 13), 0x0000FFu);
   EXPECT_FALSE(w.ModifyStyle(0, WS_BORDER)) << "no change";
   top.DestroyWindow();
+}
+
+TEST_F(FrameTest, ACaptionGainedByATopLevelWindowComesFromTheWindowManager) {
+  RecordingWnd w;
+  ASSERT_TRUE(w.CreateEx(0, nullptr, "gaining", WS_POPUP | WS_VISIBLE, CRect(40, 40, 240, 140), nullptr, 0));
+  QWidget* host = TopLevelWidget("gaining");
+  ASSERT_NE(host, nullptr);
+  EXPECT_TRUE(host->windowFlags() & Qt::FramelessWindowHint);
+  w.sizes.clear();
+  EXPECT_TRUE(w.ModifyStyle(0, WS_CAPTION | WS_SYSMENU));
+  EXPECT_EQ(w.sizes, std::vector<CSize>{CSize(194, 75)});
+  EXPECT_FALSE(host->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(host->isVisible());
+  EXPECT_EQ(host->geometry(), QRect(43, 62, 194, 75));
+  CRect r;
+  w.GetWindowRect(&r);
+  EXPECT_EQ(r, CRect(40, 40, 240, 140));
+  w.DestroyWindow();
 }
 
 TEST_F(FrameTest, SetTextOnATopLevelWindowSetsItsTitle) {
@@ -366,6 +377,52 @@ TEST_F(FrameTest, ADisabledParentBlocksInputButDoesNotGreyItsChildren) {
   for (QWidget* w : childHost->findChildren<QWidget*>()) EXPECT_FALSE(w->isEnabled());
   Click(childHost, QPoint(5, 5));
   EXPECT_EQ(child.clicks, 2);
+  top.DestroyWindow();
+}
+
+// A child that leaves its background alone: only a small red mark of its own.
+class MarkWnd : public CWnd {
+ public:
+  int paints = 0;
+
+ protected:
+  void OnPaint() {
+    ++paints;
+    CPaintDC dc(this);
+    dc.FillSolidRect(CRect(0, 0, 5, 5), RGB(255, 0, 0));
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(MarkWnd, CWnd)
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+TEST_F(FrameTest, ChildrenThatDoNotPaintTheirBackgroundShowTheirParent) {
+  RecordingWnd top;
+  ASSERT_TRUE(top.CreateEx(0, nullptr, "under", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
+  top.colour = RGB(0, 0, 255);
+  top.UpdateWindow();
+  MarkWnd plain, transparent;
+  ASSERT_TRUE(plain.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 60, 60), &top, 1));
+  ASSERT_TRUE(transparent.CreateEx(WS_EX_TRANSPARENT, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(100, 10, 150, 60), &top, 2));
+  plain.UpdateWindow();
+  transparent.UpdateWindow();
+  for (CWnd* w : {static_cast<CWnd*>(&plain), static_cast<CWnd*>(&transparent)}) {
+    const QImage shot = qv::WindowSnapshot(w->m_hWnd);
+    EXPECT_EQ(At(shot, 2, 2), 0xFF0000u);
+    EXPECT_EQ(At(shot, 20, 20), 0x0000FFu) << "the parent's pixels, not white";
+  }
+  // The parent paints again: what it paints reaches the transparent child,
+  // which paints itself over it once more.
+  const int paints = transparent.paints;
+  top.colour = RGB(0, 255, 0);
+  top.Invalidate(FALSE);
+  top.UpdateWindow();
+  PumpUntil([&] { return transparent.paints > paints; });
+  EXPECT_EQ(transparent.paints, paints + 1);
+  const QImage shot = qv::WindowSnapshot(transparent.m_hWnd);
+  EXPECT_EQ(At(shot, 20, 20), 0x00FF00u);
+  EXPECT_EQ(At(shot, 2, 2), 0xFF0000u);
   top.DestroyWindow();
 }
 
