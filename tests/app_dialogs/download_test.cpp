@@ -217,6 +217,36 @@ TEST_F(DownloadDialog, EnterEscAndCloseAreRefusedWhileTheJobRuns) {
   EXPECT_EQ(Head(chip.Flash(), image.size()), image);
 }
 
+// The teardown of a dialog whose job still runs (ended from outside its own
+// refusal): the worker is asked to stop and joined, not cut off; the job
+// ends at its next page and nothing is left running.
+TEST_F(DownloadDialog, EndingTheDialogUnderARunningJobStopsAndJoinsTheWorker) {
+  qv::sim::UartGenericChip chip;
+  qv::sim::UartPtyRunner runner(chip);
+  ASSERT_TRUE(runner.Start());
+  ASSERT_TRUE(runner.LinkAs(folder_.Path() + "/ports/COM1"));
+  const Bytes image = Pattern(128 * 100, 6);
+  const std::string path = WriteFile("big.bin", image);
+  CDlgDownload dlg("GEN", path.c_str(), 0, 115200, 0, kDefaultPassword);
+  bool closeShownWhenEnded = true;
+  Operator op([&](HWND) {
+    const HWND d = dlg.m_hWnd;
+    if (d == nullptr || dlg.GetWorker() == nullptr || dlg.GetWorker()->GetJobFlag() == 0) return false;
+    // The job has begun: its start cleared the bar.
+    if (ItemText(d, IDC_DOWNLOAD_PROGRESS).empty()) return false;
+    closeShownWhenEnded = IsWindowVisible(GetDlgItem(d, IDC_DOWNLOAD_CLOSE)) != FALSE;
+    EndDialog(d, IDCANCEL);
+    return true;
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_FALSE(closeShownWhenEnded);
+  EXPECT_EQ(dlg.GetWorker(), nullptr);  // stopped, joined and deleted
+  runner.Stop();
+  // The job stopped part-way: the last page was never written.
+  EXPECT_NE(Bytes(chip.Flash().begin() + 128 * 99, chip.Flash().begin() + 128 * 100),
+            Bytes(image.end() - 128, image.end()));
+}
+
 TEST_F(DownloadDialog, AMissingImageQueuesNoJobAndEnterEndsTheDialog) {
   const std::string path = folder_.Folder().File("missing.bin");
   CDlgDownload dlg("GEN", path.c_str(), 0, 115200, 0, kDefaultPassword);
