@@ -3,13 +3,16 @@
 // version and title, and the run log.
 
 #include <functional>
+#include <memory>
 
+#include "app/ic_type_list.h"
 #include "isp/engine.h"
 #include "platform/core/cstring.h"
 #include "platform/core/file.h"
 #include "platform/core/sync.h"
+#include "platform/win32/win_app.h"
 
-class CTaravikApp : public CEngineContext {
+class CTaravikApp : public CWinApp, public CEngineContext {
  public:
   CTaravikApp();
   ~CTaravikApp() override;
@@ -19,6 +22,25 @@ class CTaravikApp : public CEngineContext {
   // Appends "\r\n" stamp "\r\n" text "\r\n" to Runlog.txt; drops the entry
   // silently when the log is not open or cannot be written.
   void WriteLog(CString text) override;
+
+  // The whole life of the program: single instance, settings, run log, then
+  // the command-line job or the interactive start. Always FALSE: the modal
+  // dialogs are the program's only message loops.
+  BOOL InitInstance() override;
+  // Deletes the back ends; after a run with an I2C back end also writes the
+  // settings record back and closes the log.
+  int ExitInstance() override;
+
+  // The "QvTPTool" lock, held for the life of the process; FALSE when another
+  // instance holds it.
+  BOOL AcquireSingleInstance();
+  // The back end of the chosen type and the connection settings into the
+  // application's members and globals.
+  void AdoptIcTypeChoice(const IcTypeChoice& choice);
+  // Opens the serial port (RTS pulse and handshake) or the bridge (and its
+  // board set-up); a failed handshake or a missing bridge is told in a
+  // message box, and start-up goes on either way.
+  void ConnectBackEnd();
 
   // Start-up's program folder rule: the module path's folder, cut to 200 characters.
   void LoadAppDir();
@@ -30,6 +52,9 @@ class CTaravikApp : public CEngineContext {
   CString m_strIdeTitle;
   CFile m_fileLog;
   CRITICAL_SECTION m_csLog;
+
+ private:
+  std::unique_ptr<qv::InstanceLock> m_pInstanceLock;
 };
 
 extern CTaravikApp theApp;
