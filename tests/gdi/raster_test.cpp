@@ -291,6 +291,35 @@ TEST(Objects, StaleAndForeignHandlesFailWithoutHarm) {
   EXPECT_NE(GetObjectType(GetStockObject(BLACK_PEN)), 0u);
 }
 
+// The allocator hands a freed object's memory to the next one at once in a
+// Release build: a handle must name the object, not the memory.
+TEST(Objects, AHandleOnceDeletedNeverComesBack) {
+  HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+  HDC dc = CreateCompatibleDC(nullptr);
+  HRGN rgn = CreateRectRgn(0, 0, 2, 2);
+  ASSERT_TRUE(DeleteObject(brush));
+  ASSERT_TRUE(DeleteDC(dc));
+  ASSERT_TRUE(DeleteObject(rgn));
+  for (int i = 0; i < 200; ++i) {
+    HBRUSH b = CreateSolidBrush(RGB(4, 5, 6));
+    HDC d = CreateCompatibleDC(nullptr);
+    HRGN r = CreateRectRgn(0, 0, 1, 1);
+    EXPECT_NE(b, brush);
+    EXPECT_NE(d, dc);
+    EXPECT_NE(r, rgn);
+    EXPECT_NE(reinterpret_cast<void*>(d), reinterpret_cast<void*>(b)) << "a DC is never an object";
+    DeleteObject(b);
+    DeleteDC(d);
+    DeleteObject(r);
+  }
+  EXPECT_EQ(GetObjectType(brush), 0u);
+  EXPECT_EQ(GetObjectType(rgn), 0u);
+  EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID);
+  HDC live = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(GetObjectType(reinterpret_cast<HGDIOBJ>(live)), 0u) << "a DC handle is no object handle";
+  DeleteDC(live);
+}
+
 TEST(Objects, DeletingASelectedBitmapWaitsUntilItIsDeselected) {
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bmp = CreateCompatibleBitmap(nullptr, 4, 4);

@@ -10,7 +10,7 @@
 namespace qv::gdi {
 namespace {
 
-HDC NewDc(bool memory) {
+QvDc* NewDc(bool memory) {
   auto* dc = new QvDc;
   dc->memory = memory;
   dc->st.pen = GetStockObject(BLACK_PEN);
@@ -92,7 +92,7 @@ qv::gdi::Pixels* QvDc::Surface() const {
 
 HDC CreateCompatibleDC(HDC dc) {
   if (dc && !Dc(dc)) return nullptr;
-  return NewDc(true);
+  return NewDc(true)->handle;
 }
 
 BOOL DeleteDC(HDC h) {
@@ -359,7 +359,7 @@ namespace qv {
 
 HDC CreateSurfaceDC(std::uint32_t* pixels, int width, int height, int strideBytes) {
   if (!pixels || width <= 0 || height <= 0 || strideBytes < width * 4) return nullptr;
-  HDC dc = NewDc(false);
+  QvDc* dc = NewDc(false);
   dc->external = std::make_unique<gdi::Pixels>();
   gdi::Pixels& p = *dc->external;
   p.width = width;
@@ -368,7 +368,7 @@ HDC CreateSurfaceDC(std::uint32_t* pixels, int width, int height, int strideByte
   p.stride = strideBytes;
   p.bits = reinterpret_cast<std::uint8_t*>(pixels);
   p.alphaFill = 0xFF000000u;
-  return dc;
+  return dc->handle;
 }
 
 HDC CreateSurfaceDC(QImage& image) {

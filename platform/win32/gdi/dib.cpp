@@ -52,7 +52,7 @@ HBITMAP CreateDIBSection(HDC h, const BITMAPINFO* info, UINT usage, void** bits,
     p.palette[1] = used > 1 ? table[1] : table[0];
   }
   if (bits) *bits = p.bits;
-  return o;
+  return o->handle;
 }
 
 int GetDIBits(HDC h, HBITMAP bmp, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage) {

@@ -17,16 +17,17 @@ using ULONG_PTR = std::uintptr_t;
 
 // ---------------------------------------------------------------- handles
 // Every drawing object is reached through one handle type; a stale or foreign
-// handle makes a call fail, it never crashes.
-struct QvGdiObject;
-struct QvDc;
-using HGDIOBJ = QvGdiObject*;
+// handle makes a call fail, it never crashes. A handle is an id, never reused
+// within the process, that names no memory: it is looked up on every call.
+struct QvGdiHandle;
+struct QvDcHandle;
+using HGDIOBJ = QvGdiHandle*;
 using HPEN = HGDIOBJ;
 using HBRUSH = HGDIOBJ;
 using HFONT = HGDIOBJ;
 using HBITMAP = HGDIOBJ;
 using HRGN = HGDIOBJ;
-using HDC = QvDc*;
+using HDC = QvDcHandle*;
 
 // ---------------------------------------------------------------- colours
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;

@@ -71,7 +71,10 @@ struct Region {
 
 }  // namespace qv::gdi
 
+struct QvDc;
+
 struct QvGdiObject {
+  HGDIOBJ handle = nullptr;
   DWORD type = 0;
   bool stock = false;
   int selections = 0;           // DCs (and saved DC states) that hold it
@@ -109,6 +112,7 @@ struct DcState {
 };
 
 struct QvDc {
+  HDC handle = nullptr;
   bool memory = true;
   HGDIOBJ bitmap = nullptr;  // memory DCs: the selected bitmap
   std::unique_ptr<qv::gdi::Pixels> external;
@@ -129,11 +133,11 @@ QvGdiObject* Object(HGDIOBJ h, DWORD type = 0);
 QvDc* Dc(HDC h);
 // Brush handles may be (COLOR_xxx + 1): resolved to the system colour's brush.
 QvGdiObject* Brush(HBRUSH h);
-QvGdiObject* NewObject(DWORD type);
+QvGdiObject* NewObject(DWORD type);  // registered; its handle is o->handle
 void Hold(HGDIOBJ h);
 void Release(HGDIOBJ h);
 void ClearWrappers(QvGdiObject* o);
-bool RegisterDc(QvDc* dc);
+void RegisterDc(QvDc* dc);  // gives it its handle
 void UnregisterDc(QvDc* dc);
 HGDIOBJ DefaultBitmap();
 

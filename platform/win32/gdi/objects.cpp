@@ -5,7 +5,7 @@
 #include <array>
 #include <cstring>
 #include <mutex>
-#include <unordered_set>
+#include <unordered_map>
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -19,20 +19,30 @@ std::recursive_mutex& RegistryLock() {
   static std::recursive_mutex m;
   return m;
 }
-std::unordered_set<const void*>& Live() {
-  static std::unordered_set<const void*> s;
-  return s;
+
+// Live objects and DCs by handle. One counter serves both, so that no DC ever
+// has an object's handle; it starts above the system colour brushes (1-31).
+struct Registry {
+  std::uintptr_t next = 0x20000;
+  std::unordered_map<std::uintptr_t, QvGdiObject*> objects;
+  std::unordered_map<std::uintptr_t, QvDc*> dcs;
+  std::uintptr_t NextId() {
+    const std::uintptr_t id = next;
+    next += 4;
+    return id;
+  }
+};
+Registry& Live() {
+  static auto* r = new Registry;  // outlives every static that still holds a handle
+  return *r;
 }
 
-bool IsLive(const void* p) {
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  return Live().count(p) != 0;
-}
+std::uintptr_t Id(const void* h) { return reinterpret_cast<std::uintptr_t>(h); }
 
 void Free(QvGdiObject* o) {
   {
     std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-    Live().erase(o);
+    Live().objects.erase(Id(o->handle));
   }
   ClearWrappers(o);
   delete o;
@@ -82,28 +92,28 @@ SysColours& Sys() {
   return s;
 }
 
-HGDIOBJ MakeStock(DWORD type) {
+QvGdiObject* MakeStock(DWORD type) {
   QvGdiObject* o = NewObject(type);
   o->stock = true;
   return o;
 }
 HGDIOBJ StockBrush(UINT style, COLORREF c) {
-  HGDIOBJ h = MakeStock(OBJ_BRUSH);
-  h->brush = LOGBRUSH{style, c, 0};
-  return h;
+  QvGdiObject* o = MakeStock(OBJ_BRUSH);
+  o->brush = LOGBRUSH{style, c, 0};
+  return o->handle;
 }
 HGDIOBJ StockPen(UINT style, COLORREF c) {
-  HGDIOBJ h = MakeStock(OBJ_PEN);
-  h->pen = LOGPEN{style, POINT{1, 0}, c};
-  return h;
+  QvGdiObject* o = MakeStock(OBJ_PEN);
+  o->pen = LOGPEN{style, POINT{1, 0}, c};
+  return o->handle;
 }
 HGDIOBJ StockFont(LONG height, LONG weight, BYTE pitch, const char* face) {
-  HGDIOBJ h = MakeStock(OBJ_FONT);
-  h->font.lfHeight = height;
-  h->font.lfWeight = weight;
-  h->font.lfPitchAndFamily = pitch;
-  std::strncpy(h->font.lfFaceName, face, LF_FACESIZE - 1);
-  return h;
+  QvGdiObject* o = MakeStock(OBJ_FONT);
+  o->font.lfHeight = height;
+  o->font.lfWeight = weight;
+  o->font.lfPitchAndFamily = pitch;
+  std::strncpy(o->font.lfFaceName, face, LF_FACESIZE - 1);
+  return o->handle;
 }
 
 struct Stock {
@@ -129,9 +139,10 @@ struct Stock {
     // DC_BRUSH and DC_PEN take their colour from the DC they are selected into.
     objects[DC_BRUSH] = StockBrush(BS_SOLID, 0xFFFFFF);
     objects[DC_PEN] = StockPen(PS_SOLID, 0);
-    defaultBitmap = MakeStock(OBJ_BITMAP);
-    defaultBitmap->bitmap = std::make_unique<Pixels>();
-    defaultBitmap->bitmap->Allocate(1, 1, 1);
+    QvGdiObject* bitmap = MakeStock(OBJ_BITMAP);
+    bitmap->bitmap = std::make_unique<Pixels>();
+    bitmap->bitmap->Allocate(1, 1, 1);
+    defaultBitmap = bitmap->handle;
   }
 };
 Stock& Stocks() {
@@ -168,31 +179,43 @@ QvGdiObject* NewObject(DWORD type) {
   auto* o = new QvGdiObject;
   o->type = type;
   std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  Live().insert(o);
+  const std::uintptr_t id = Live().NextId();
+  o->handle = reinterpret_cast<HGDIOBJ>(id);
+  Live().objects[id] = o;
   return o;
 }
 
 QvGdiObject* Object(HGDIOBJ h, DWORD type) {
-  if (!h || !IsLive(h)) return nullptr;
-  if (type != 0 && h->type != type) return nullptr;
-  return h;
+  if (!h) return nullptr;
+  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
+  auto it = Live().objects.find(Id(h));
+  if (it == Live().objects.end()) return nullptr;
+  if (type != 0 && it->second->type != type) return nullptr;
+  return it->second;
 }
 
 QvGdiObject* Brush(HBRUSH h) {
   const auto v = reinterpret_cast<std::uintptr_t>(h);
-  if (v >= 1 && v <= kClassicColours.size()) return GetSysColorBrush(static_cast<int>(v - 1));
+  if (v >= 1 && v <= kClassicColours.size()) return Object(GetSysColorBrush(static_cast<int>(v - 1)));
   return Object(h, OBJ_BRUSH);
 }
 
-bool RegisterDc(QvDc* dc) {
+void RegisterDc(QvDc* dc) {
   std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  return Live().insert(dc).second;
+  const std::uintptr_t id = Live().NextId();
+  dc->handle = reinterpret_cast<HDC>(id);
+  Live().dcs[id] = dc;
 }
 void UnregisterDc(QvDc* dc) {
   std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  Live().erase(dc);
+  Live().dcs.erase(Id(dc->handle));
 }
-QvDc* Dc(HDC h) { return h && IsLive(h) ? h : nullptr; }
+QvDc* Dc(HDC h) {
+  if (!h) return nullptr;
+  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
+  auto it = Live().dcs.find(Id(h));
+  return it == Live().dcs.end() ? nullptr : it->second;
+}
 
 void Hold(HGDIOBJ h) {
   if (QvGdiObject* o = Object(h)) ++o->selections;
@@ -238,7 +261,7 @@ BOOL SetSysColors(int count, const int* indices, const COLORREF* colours) {
     if (indices[i] < 0 || indices[i] >= static_cast<int>(kClassicColours.size())) continue;
     const auto k = static_cast<std::size_t>(indices[i]);
     Sys().colours[k] = colours[i] & 0xFFFFFFu;
-    if (Sys().brushes[k]) Sys().brushes[k]->brush.lbColor = Sys().colours[k];
+    if (QvGdiObject* b = Object(Sys().brushes[k])) b->brush.lbColor = Sys().colours[k];
   }
   return TRUE;
 }
@@ -349,7 +372,7 @@ HPEN CreatePen(int style, int width, COLORREF colour) {
   if (style < PS_SOLID || style > PS_INSIDEFRAME) return nullptr;
   QvGdiObject* o = NewObject(OBJ_PEN);
   o->pen = LOGPEN{static_cast<UINT>(style), POINT{std::max(width, 0), 0}, colour & 0xFFFFFFu};
-  return o;
+  return o->handle;
 }
 
 HPEN CreatePenIndirect(const LOGPEN* lp) {
@@ -360,7 +383,7 @@ HPEN CreatePenIndirect(const LOGPEN* lp) {
 HBRUSH CreateSolidBrush(COLORREF colour) {
   QvGdiObject* o = NewObject(OBJ_BRUSH);
   o->brush = LOGBRUSH{BS_SOLID, colour & 0xFFFFFFu, 0};
-  return o;
+  return o->handle;
 }
 
 HBRUSH CreateBrushIndirect(const LOGBRUSH* lb) {
@@ -369,7 +392,7 @@ HBRUSH CreateBrushIndirect(const LOGBRUSH* lb) {
   if (lb->lbStyle == BS_NULL) {
     QvGdiObject* o = NewObject(OBJ_BRUSH);
     o->brush = LOGBRUSH{BS_NULL, 0, 0};
-    return o;
+    return o->handle;
   }
   if (lb->lbStyle == BS_PATTERN) return CreatePatternBrush(reinterpret_cast<HBITMAP>(lb->lbHatch));
   return nullptr;
@@ -389,7 +412,7 @@ HBRUSH CreatePatternBrush(HBITMAP pattern) {
   o->pattern->palette[1] = src.palette[1];
   for (int y = 0; y < src.height; ++y)
     for (int x = 0; x < src.width; ++x) o->pattern->Set(x, y, src.Get(x, y));
-  return o;
+  return o->handle;
 }
 
 HFONT CreateFontIndirectA(const LOGFONTA* lf) {
@@ -397,7 +420,7 @@ HFONT CreateFontIndirectA(const LOGFONTA* lf) {
   QvGdiObject* o = NewObject(OBJ_FONT);
   o->font = *lf;
   o->font.lfFaceName[LF_FACESIZE - 1] = '\0';  // a face name is at most 31 bytes
-  return o;
+  return o->handle;
 }
 
 HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight,
@@ -430,8 +453,8 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
   QvGdiObject* o = NewObject(OBJ_BITMAP);
   o->bitmap = std::make_unique<Pixels>();
   o->bitmap->Allocate(width, height, depth);
-  if (bits) SetBitmapBits(o, static_cast<DWORD>(o->bitmap->storage.size()), bits);
-  return o;
+  if (bits) SetBitmapBits(o->handle, static_cast<DWORD>(o->bitmap->storage.size()), bits);
+  return o->handle;
 }
 
 HBITMAP CreateBitmapIndirect(const BITMAP* bm) {

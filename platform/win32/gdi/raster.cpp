@@ -67,7 +67,7 @@ struct PenPainter {
     QvGdiObject* pen = Object(dc.st.pen, OBJ_PEN);
     none = !s || !pen || pen->pen.lopnStyle == PS_NULL || dc.st.rop2 == R2_NOP;
     if (none) return;
-    const COLORREF c = pen == GetStockObject(DC_PEN) ? dc.st.dcPen : pen->pen.lopnColor;
+    const COLORREF c = pen->handle == GetStockObject(DC_PEN) ? dc.st.dcPen : pen->pen.lopnColor;
     colour = Native(*s, c);
     width = std::max<int>(1, pen->pen.lopnWidth.x);
   }
@@ -203,7 +203,7 @@ std::optional<COLORREF> BrushColour(const QvDc& dc, const QvGdiObject* brush, in
   if (!brush) return std::nullopt;
   switch (brush->brush.lbStyle) {
     case BS_SOLID:
-      return brush == GetStockObject(DC_BRUSH) ? dc.st.dcBrush : brush->brush.lbColor;
+      return brush->handle == GetStockObject(DC_BRUSH) ? dc.st.dcBrush : brush->brush.lbColor;
     case BS_PATTERN: {
       const Pixels& p = *brush->pattern;
       const int px = ((x % p.width) + p.width) % p.width, py = ((y % p.height) + p.height) % p.height;

@@ -113,7 +113,7 @@ HRGN CreateRectRgn(int l, int t, int r, int b) {
   QvGdiObject* o = NewObject(OBJ_REGION);
   RECT rc{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
   o->region = Region::FromRect(rc);
-  return o;
+  return o->handle;
 }
 
 HRGN CreateRectRgnIndirect(const RECT* r) {

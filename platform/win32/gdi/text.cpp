@@ -307,7 +307,7 @@ QString FaceFamily(const char* face) {
 }
 
 QFont& FontOf(QvGdiObject* obj) {
-  static QvGdiObject* fallback = GetStockObject(SYSTEM_FONT);
+  static QvGdiObject* fallback = Object(GetStockObject(SYSTEM_FONT));
   if (!obj) obj = fallback;
   if (obj->qfont) return *obj->qfont;
   const LOGFONTA& lf = obj->font;
@@ -344,7 +344,7 @@ BOOL GetTextMetricsA(HDC h, TEXTMETRICA* tm) {
   QvDc* dc = Dc(h);
   if (!dc || !tm || !HaveGui()) return FALSE;
   QvGdiObject* f = Object(dc->st.font, OBJ_FONT);
-  if (!f) f = GetStockObject(SYSTEM_FONT);
+  if (!f) f = Object(GetStockObject(SYSTEM_FONT));
   const QFont& font = FontOf(f);
   const QFontMetrics fm(font);
   *tm = TEXTMETRICA{};
