@@ -6,8 +6,9 @@
 #include "platform/core/cstring.h"
 #include "platform/core/file.h"
 #include "platform/core/sync.h"
+#include "platform/win32/win_app.h"
 
-class CTaravikApp : public CEngineContext {
+class CTaravikApp : public CWinApp, public CEngineContext {
  public:
   CTaravikApp();
   ~CTaravikApp() override;
