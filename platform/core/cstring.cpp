@@ -6,6 +6,8 @@
 #include <strings.h>
 #include <vector>
 
+#include "platform/core/string_table.h"
+
 void CString::FormatV(const char* fmt, va_list args) {
   va_list copy;
   va_copy(copy, args);
@@ -112,4 +114,11 @@ int CString::Replace(const char* from, const char* to) {
     ++count;
   }
   return count;
+}
+
+BOOL CString::LoadString(UINT id) {
+  std::string text;
+  if (!qv::FindString(id, text)) return FALSE;
+  s_ = std::move(text);
+  return TRUE;
 }

@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <string>
 
+#include "platform/core/wintypes.h"
+
 class CString {
  public:
   CString() = default;
@@ -65,6 +67,10 @@ class CString {
   CString& Trim();
   CString& TrimLeft();
   CString& TrimRight();
+
+  // The string table's entry (qv::RegisterStrings); FALSE, and the text
+  // unchanged, when there is none.
+  BOOL LoadString(UINT id);
   int Replace(const char* from, const char* to);
 
  private:

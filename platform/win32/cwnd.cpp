@@ -142,8 +142,8 @@ BOOL CWnd::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
     for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
       if (!Matches(*e, msg, wParam)) continue;
-      const CurrentMessage saved = m_current;
-      m_current = CurrentMessage{msg, wParam, lParam};
+      const MSG saved = m_current;
+      m_current = MSG{m_hWnd, msg, wParam, lParam, 0, POINT{0, 0}};
       LRESULT r = 0;
       const BOOL handled = e->pfn(this, wParam, lParam, &r);
       m_current = saved;
@@ -160,7 +160,7 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   return ::CallWindowProc(::GetWindowProc(m_hWnd), m_hWnd, msg, wParam, lParam);
 }
 
-LRESULT CWnd::Default() { return DefWindowProc(m_current.msg, m_current.wParam, m_current.lParam); }
+LRESULT CWnd::Default() { return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam); }
 
 void CWnd::GetWindowText(CString& text) const {
   const int length = GetWindowTextLength();

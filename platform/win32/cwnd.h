@@ -101,8 +101,89 @@ struct CRuntimeClass {
 #define ON_CONTROL(code, id, fn) QV_MSG_ENTRY(WM_COMMAND, 0, code, id, id, self->fn())
 #define ON_COMMAND(id, fn) ON_CONTROL(0, id, fn)
 #define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
+#define ON_BN_DOUBLECLICKED(id, fn) ON_CONTROL(BN_DOUBLECLICKED, id, fn)
+#define ON_LBN_SELCHANGE(id, fn) ON_CONTROL(LBN_SELCHANGE, id, fn)
+#define ON_LBN_DBLCLK(id, fn) ON_CONTROL(LBN_DBLCLK, id, fn)
+#define ON_CBN_SELCHANGE(id, fn) ON_CONTROL(CBN_SELCHANGE, id, fn)
+#define ON_CBN_EDITCHANGE(id, fn) ON_CONTROL(CBN_EDITCHANGE, id, fn)
+#define ON_CBN_DROPDOWN(id, fn) ON_CONTROL(CBN_DROPDOWN, id, fn)
+#define ON_CBN_CLOSEUP(id, fn) ON_CONTROL(CBN_CLOSEUP, id, fn)
+#define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
+#define ON_EN_SETFOCUS(id, fn) ON_CONTROL(EN_SETFOCUS, id, fn)
+#define ON_EN_KILLFOCUS(id, fn) ON_CONTROL(EN_KILLFOCUS, id, fn)
+#define ON_STN_CLICKED(id, fn) ON_CONTROL(STN_CLICKED, id, fn)
 
+// WM_CTLCOLOR* to the parent: HBRUSH OnCtlColor(CDC*, CWnd* control, UINT kind).
+#define ON_WM_CTLCOLOR()                                                                            \
+  QV_MSG_ENTRY(WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, 0, 0, 0,                                       \
+               *result = reinterpret_cast<LRESULT>(self->OnCtlColor(                                \
+                   CDC::FromHandle(reinterpret_cast<HDC>(wParam)),                                  \
+                   CWnd::FromHandle(reinterpret_cast<HWND>(lParam)),                                \
+                   self->GetCurrentMessage()->message - WM_CTLCOLORMSGBOX)))
+#define ON_WM_SYSCOMMAND() QV_MSG(WM_SYSCOMMAND, self->OnSysCommand(static_cast<UINT>(wParam), lParam))
+#define QV_KEY_CALL(fn) \
+  self->fn(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam))
+#define ON_WM_KEYDOWN() QV_MSG(WM_KEYDOWN, QV_KEY_CALL(OnKeyDown))
+#define ON_WM_KEYUP() QV_MSG(WM_KEYUP, QV_KEY_CALL(OnKeyUp))
+#define ON_WM_CHAR() QV_MSG(WM_CHAR, QV_KEY_CALL(OnChar))
+#define ON_WM_SYSKEYDOWN() QV_MSG(WM_SYSKEYDOWN, QV_KEY_CALL(OnSysKeyDown))
+#define ON_WM_SETFOCUS() QV_MSG(WM_SETFOCUS, self->OnSetFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam))))
+#define ON_WM_KILLFOCUS() QV_MSG(WM_KILLFOCUS, self->OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam))))
+#define ON_WM_GETDLGCODE() QV_MSG(WM_GETDLGCODE, *result = static_cast<LRESULT>(self->OnGetDlgCode()))
+#define ON_WM_DRAWITEM() \
+  QV_MSG(WM_DRAWITEM, self->OnDrawItem(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)))
+#define ON_WM_SETFONT() \
+  QV_MSG(WM_SETFONT, self->OnSetFont(CFont::FromHandle(reinterpret_cast<HFONT>(wParam)), static_cast<BOOL>(lParam)))
+
+// Reflection: a control handles the notification it sends to its parent
+// before the parent does. The reflected message is WM_REFLECT_BASE + msg.
+inline constexpr UINT WM_REFLECT_BASE = 0xBC00;
+// The old 16-bit WM_CTLCOLOR number, under which every WM_CTLCOLOR* reflects.
+inline constexpr UINT WM_CTLCOLOR = 0x0019;
+// What a reflected WM_CTLCOLOR* carries in lParam.
+struct AFX_CTLCOLOR {
+  HWND hWnd;
+  HDC hDC;
+  UINT nCtlType;
+};
+// void fn(): the control's own handling; the parent no longer sees the notification.
+#define ON_CONTROL_REFLECT(code, fn) QV_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, 0, code, 0, 0xFFFF, self->fn())
+// BOOL fn(): FALSE lets the parent see the notification too.
+#define ON_CONTROL_REFLECT_EX(code, fn) \
+  QV_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, 0, code, 0, 0xFFFF, *result = self->fn())
+#define ON_BN_CLICKED_REFLECT(fn) ON_CONTROL_REFLECT(BN_CLICKED, fn)
+#define ON_EN_CHANGE_REFLECT(fn) ON_CONTROL_REFLECT(EN_CHANGE, fn)
+// HBRUSH CtlColor(CDC*, UINT kind); a null brush leaves the colours to the parent.
+#define ON_WM_CTLCOLOR_REFLECT()                                                                 \
+  QV_MSG(WM_REFLECT_BASE + WM_CTLCOLOR, {                                                        \
+    const auto* cc = reinterpret_cast<const AFX_CTLCOLOR*>(lParam);                              \
+    *result = reinterpret_cast<LRESULT>(self->CtlColor(CDC::FromHandle(cc->hDC), cc->nCtlType)); \
+  })
+
+// Notification codes of the standard controls.
 inline constexpr UINT BN_CLICKED = 0;
+inline constexpr UINT BN_DOUBLECLICKED = 5;
+inline constexpr UINT BN_SETFOCUS = 6;
+inline constexpr UINT BN_KILLFOCUS = 7;
+inline constexpr UINT STN_CLICKED = 0;
+inline constexpr UINT STN_DBLCLK = 1;
+inline constexpr UINT LBN_SELCHANGE = 1;
+inline constexpr UINT LBN_DBLCLK = 2;
+inline constexpr UINT LBN_SETFOCUS = 4;
+inline constexpr UINT LBN_KILLFOCUS = 5;
+inline constexpr UINT CBN_SELCHANGE = 1;
+inline constexpr UINT CBN_DBLCLK = 2;
+inline constexpr UINT CBN_SETFOCUS = 3;
+inline constexpr UINT CBN_KILLFOCUS = 4;
+inline constexpr UINT CBN_EDITCHANGE = 5;
+inline constexpr UINT CBN_EDITUPDATE = 6;
+inline constexpr UINT CBN_DROPDOWN = 7;
+inline constexpr UINT CBN_CLOSEUP = 8;
+inline constexpr UINT EN_SETFOCUS = 0x0100;
+inline constexpr UINT EN_KILLFOCUS = 0x0200;
+inline constexpr UINT EN_CHANGE = 0x0300;
+inline constexpr UINT EN_UPDATE = 0x0400;
+inline constexpr UINT EN_MAXTEXT = 0x0501;
 
 class CWnd {
  public:
@@ -149,6 +230,20 @@ class CWnd {
   virtual LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
   // Default processing of the message being handled.
   LRESULT Default();
+  // The message being handled (the framework's current message).
+  const MSG* GetCurrentMessage() const { return &m_current; }
+
+  // Keyboard messages on their way to the focus window, from the top-level
+  // window down: TRUE when this window took the message (a dialog's
+  // IsDialogMessage), so that it is not dispatched.
+  virtual BOOL PreTranslateMessage(MSG* msg);
+  // A notification that this object's window sent its parent (WM_COMMAND,
+  // WM_CTLCOLOR*, WM_DRAWITEM, WM_HSCROLL/WM_VSCROLL): TRUE when the object
+  // handled it itself. The default looks for a reflection entry in the map.
+  virtual BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  // Hands the parent's current message to the child's OnChildNotify.
+  BOOL SendChildNotifyLastMsg(LRESULT* result = nullptr);
+  static BOOL ReflectLastMsg(HWND child, LRESULT* result = nullptr);
 
   // Binds the object before the first message of a window it creates.
   void BindHandle(HWND hwnd);
@@ -188,10 +283,35 @@ class CWnd {
   void ClientToScreen(RECT* r) const;
 
   DWORD GetStyle() const { return ::GetWindowStyle(m_hWnd); }
+  DWORD GetExStyle() const;
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
   CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
   int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+  CWnd* GetTopLevelParent() const;
+
+  // Focus and keyboard.
+  CWnd* SetFocus();  // the window that had the focus
+  static CWnd* GetFocus();
+  // Fonts: WM_SETFONT/WM_GETFONT.
+  void SetFont(CFont* font, BOOL redraw = TRUE);
+  CFont* GetFont() const;
+
+  // Dialog items of this window.
+  void SetDlgItemText(int id, const char* text);
+  int GetDlgItemText(int id, char* buffer, int size) const;
+  int GetDlgItemText(int id, CString& text) const;
+  void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE);
+  UINT GetDlgItemInt(int id, BOOL* translated = nullptr, BOOL isSigned = TRUE) const;
+  void CheckDlgButton(int id, UINT check);
+  UINT IsDlgButtonChecked(int id) const;
+  void CheckRadioButton(int firstId, int lastId, int checkId);
+  LRESULT SendDlgItemMessage(int id, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  CWnd* GetNextDlgTabItem(CWnd* control, BOOL previous = FALSE) const;
+  CWnd* GetNextDlgGroupItem(CWnd* control, BOOL previous = FALSE) const;
+
+  // A message box owned by this window; the application's name when caption is null.
+  int MessageBox(const char* text, const char* caption = nullptr, UINT type = 0);
 
   void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
   void InvalidateRect(const RECT* r, BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, r, erase); }
@@ -249,14 +369,22 @@ class CWnd {
   void OnLButtonDblClk(UINT, CPoint) { Default(); }
   void OnRButtonDown(UINT, CPoint) { Default(); }
   void OnMouseLeave() { Default(); }
+  // Reflects to the control first (its ON_WM_CTLCOLOR_REFLECT), then default processing.
+  HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT kind);
+  void OnSysCommand(UINT, LPARAM) { Default(); }
+  void OnKeyDown(UINT, UINT, UINT) { Default(); }
+  void OnKeyUp(UINT, UINT, UINT) { Default(); }
+  void OnChar(UINT, UINT, UINT) { Default(); }
+  void OnSysKeyDown(UINT, UINT, UINT) { Default(); }
+  void OnSetFocus(CWnd*) { Default(); }
+  void OnKillFocus(CWnd*) { Default(); }
+  UINT OnGetDlgCode() { return static_cast<UINT>(Default()); }
+  // Reflects to the control first (its OnChildNotify, e.g. CButton::DrawItem).
+  void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
+  void OnSetFont(CFont*, BOOL) { Default(); }
 
  private:
-  struct CurrentMessage {
-    UINT msg = 0;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0;
-  };
-  CurrentMessage m_current;
+  MSG m_current{};
   bool m_routed = false;  // this object takes the window's messages
 };
 

@@ -76,6 +76,8 @@ class CBitmap : public CGdiObject {
     return Attach(::CreateBitmap(width, height, planes, bitsPerPixel, bits));
   }
   BOOL CreateBitmapIndirect(const BITMAP* bm) { return Attach(::CreateBitmapIndirect(bm)); }
+  // The bitmap resource of that id (qv::RegisterBitmapPixels/RegisterBitmapFile).
+  BOOL LoadBitmap(UINT id);
   // A null DC stands for the screen.
   BOOL CreateCompatibleBitmap(CDC* dc, int width, int height);
   int GetBitmap(BITMAP* bm) const { return GetObject(sizeof(BITMAP), bm); }
