@@ -4,6 +4,12 @@ namespace {
 
 CProgressText Text(const char* text) { return CProgressText{true, CString(text), std::nullopt}; }
 
+CProgressText Text(UINT stringId) {
+  CString s;
+  s.LoadString(stringId);
+  return CProgressText{true, s, std::nullopt};
+}
+
 // A text with the value as "%d"; the position becomes the value.
 CProgressText Percent(const char* format, LPARAM value) {
   CString s;
@@ -21,11 +27,11 @@ CProgressText WriteProgressText(WPARAM code, LPARAM value) {
     case 40:
     case 43:
     case 50:
-    case 56: return Text(kCommErrorText);
+    case 56: return Text(IDS_COMM_ERROR);
     case 2: return Percent("Updating...%d%%", value);
-    case 3: return Text(kIdErrorText);
+    case 3: return Text(IDS_ID_ERROR);
     case 4:
-    case 53: return Text(kVerifyErrorText);
+    case 53: return Text(IDS_VERIFY_ERROR);
     case 5: return Text("Update Finished");
     case 6: return Percent("Verifying...%d%%", value);
     case 7: return Text("Verify Fail!");
@@ -45,7 +51,7 @@ CProgressText WriteProgressText(WPARAM code, LPARAM value) {
 
 CProgressText ReadProgressText(WPARAM code, LPARAM value) {
   switch (code) {
-    case 21: return Text(kCommErrorText);
+    case 21: return Text(IDS_COMM_ERROR);
     case 22: return Percent("Reading...%d%%", value);
     default: return CProgressText{};
   }

@@ -12,9 +12,6 @@
 inline constexpr UINT IDS_COMM_ERROR = 102;
 inline constexpr UINT IDS_ID_ERROR = 103;
 inline constexpr UINT IDS_VERIFY_ERROR = 104;
-inline constexpr char kCommErrorText[] = "Communication Error!";
-inline constexpr char kIdErrorText[] = "ID Error!";
-inline constexpr char kVerifyErrorText[] = "Verify Error!";
 
 struct CProgressText {
   // false: the code changes neither the text nor the position.
