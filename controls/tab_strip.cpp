@@ -5,8 +5,7 @@
 #include <new>
 
 #include "controls/gradient.h"
-#include "controls/tab_strip_resources.h"
-#include "platform/win32/focus.h"
+#include "platform/win32/keyboard.h"
 #include "platform/win32/window_tree.h"
 
 namespace {
@@ -381,7 +380,7 @@ void CTabStrip::PaintBottomStrip(CDC* pDC) {
 
   CDC mem;
   CBitmap back;
-  if (mem.CreateCompatibleDC(pDC) && back.Attach(LoadStripBitmap(IDB_TABSTRIP_BACK))) {
+  if (mem.CreateCompatibleDC(pDC) && back.LoadBitmap(IDB_TABSTRIP_BACK)) {
     BITMAP bm{};
     back.GetBitmap(&bm);
     CBitmap* old = mem.SelectObject(&back);
@@ -460,7 +459,7 @@ void CTabStrip::DrawScrollButton(CDC* pDC, BOOL left, CRect rect) {
   CDC mem;
   if (!mem.CreateCompatibleDC(pDC)) return;
   CBitmap bitmap;
-  if (!bitmap.Attach(LoadStripBitmap(left ? IDB_TABSTRIP_LEFT : IDB_TABSTRIP_RIGHT))) return;
+  if (!bitmap.LoadBitmap(left ? IDB_TABSTRIP_LEFT : IDB_TABSTRIP_RIGHT)) return;
   CBitmap* old = mem.SelectObject(&bitmap);
   pDC->BitBlt(rect.left, rect.top, rect.Width(), rect.Height(), &mem, 0, 0, SRCCOPY);
   mem.SelectObject(old);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/menu/menu.h"
 #include "platform/win32/window_object.h"
 
 using qv::win32::Lookup;
@@ -17,7 +18,9 @@ BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
 const CRuntimeClass* CWnd::GetRuntimeClass() const { return &classCWnd; }
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap() {
-  static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, 0, nullptr}};
+  using ThisClass = CWnd;
+  // What the framework does for every window when no map takes the message.
+  static const AFX_MSGMAP_ENTRY entries[] = {ON_WM_DRAWITEM() ON_WM_MEASUREITEM(){0, 0, 0, 0, 0, nullptr}};
   static const AFX_MSGMAP map = {nullptr, &entries[0]};
   return &map;
 }
@@ -225,3 +228,14 @@ CPaintDC::~CPaintDC() {
 CClientDC::CClientDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) { Attach(::GetDC(m_hWnd)); }
 
 CClientDC::~CClientDC() { ::ReleaseDC(m_hWnd, Detach()); }
+
+void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
+  if (qv::win32::DispatchMenuOwnerDraw(WM_DRAWITEM, reinterpret_cast<LPARAM>(dis))) return;
+  // A control's own drawing (an owner-drawn button's DrawItem) comes first.
+  if (dis && dis->CtlType != ODT_MENU && ReflectLastMsg(dis->hwndItem)) return;
+  Default();
+}
+
+void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT mis) {
+  if (!qv::win32::DispatchMenuOwnerDraw(WM_MEASUREITEM, reinterpret_cast<LPARAM>(mis))) Default();
+}

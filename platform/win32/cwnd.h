@@ -10,6 +10,7 @@
 
 class CWnd;
 class CScrollBar;
+class CMenu;
 
 struct AFX_MSGMAP_ENTRY {
   UINT nMessage;      // first message of the entry
@@ -160,6 +161,24 @@ struct AFX_CTLCOLOR {
     *result = reinterpret_cast<LRESULT>(self->CtlColor(CDC::FromHandle(cc->hDC), cc->nCtlType)); \
   })
 
+// Menus and input.
+#define ON_WM_MEASUREITEM() \
+  QV_MSG(WM_MEASUREITEM, self->OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)))
+#define ON_WM_MENUCHAR()                                                                           \
+  QV_MSG(WM_MENUCHAR, *result = self->OnMenuChar(LOWORD(wParam), HIWORD(wParam),                  \
+                                                 CMenu::FromHandle(reinterpret_cast<HMENU>(lParam))))
+#define ON_WM_INITMENUPOPUP()                                                                     \
+  QV_MSG(WM_INITMENUPOPUP, self->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), \
+                                                 LOWORD(lParam), HIWORD(lParam) != 0))
+#define ON_WM_SETCURSOR()                                                                       \
+  QV_MSG(WM_SETCURSOR, *result = self->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), \
+                                                   LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_CONTEXTMENU() \
+  QV_MSG(WM_CONTEXTMENU, self->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), QV_POINT_OF(lParam)))
+#define ON_WM_RBUTTONUP() QV_MSG(WM_RBUTTONUP, self->OnRButtonUp(static_cast<UINT>(wParam), QV_POINT_OF(lParam)))
+#define ON_WM_CAPTURECHANGED() \
+  QV_MSG(WM_CAPTURECHANGED, self->OnCaptureChanged(CWnd::FromHandle(reinterpret_cast<HWND>(lParam))))
+
 // Notification codes of the standard controls.
 inline constexpr UINT BN_CLICKED = 0;
 inline constexpr UINT BN_DOUBLECLICKED = 5;
@@ -283,8 +302,16 @@ class CWnd {
   void ClientToScreen(RECT* r) const;
 
   DWORD GetStyle() const { return ::GetWindowStyle(m_hWnd); }
-  DWORD GetExStyle() const;
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
+  DWORD GetExStyle() const;
+  BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
+  CWnd* SetParent(CWnd* parent);
+  void BringWindowToTop();
+  void MapWindowPoints(CWnd* to, POINT* points, UINT count) const;
+  void MapWindowPoints(CWnd* to, RECT* rect) const;
+  CWnd* SetCapture();
+  static CWnd* GetCapture();
+  static CWnd* WindowFromPoint(POINT point);
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
   CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
   int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
@@ -379,9 +406,17 @@ class CWnd {
   void OnSetFocus(CWnd*) { Default(); }
   void OnKillFocus(CWnd*) { Default(); }
   UINT OnGetDlgCode() { return static_cast<UINT>(Default()); }
-  // Reflects to the control first (its OnChildNotify, e.g. CButton::DrawItem).
-  void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
   void OnSetFont(CFont*, BOOL) { Default(); }
+  void OnRButtonUp(UINT, CPoint) { Default(); }
+  // A menu entry goes to the CMenu attached to its menu; anything else is
+  // reflected to the control first (its OnChildNotify, e.g. CButton::DrawItem).
+  void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
+  void OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis);
+  LRESULT OnMenuChar(UINT, UINT, CMenu*) { return Default(); }
+  void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+  BOOL OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
+  void OnContextMenu(CWnd*, CPoint) { Default(); }
+  void OnCaptureChanged(CWnd*) { Default(); }
 
  private:
   MSG m_current{};

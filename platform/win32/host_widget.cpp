@@ -8,6 +8,7 @@
 #include <QTimerEvent>
 
 #include "platform/core/clock.h"
+#include "platform/win32/input/input.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_object.h"
 
@@ -123,7 +124,15 @@ void HostWidget::SendMouse(UINT msg, QMouseEvent* e) {
   auto w = Lookup(hwnd_);
   if (!w) return;
   const QPoint client = e->position().toPoint() - w->ClientArea().topLeft();
-  SendMessage(hwnd_, msg, KeyFlags(e), MAKELPARAM(client.x(), client.y()));
+  const QPoint screen = e->globalPosition().toPoint();
+  NoteMouse(hwnd_, screen.x(), screen.y());
+  // Windows asks for the cursor before each mouse message, unless one window
+  // has the capture.
+  if (!GetCapture()) SendMessage(hwnd_, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd_), MAKELPARAM(HTCLIENT, msg));
+  if (!Lookup(hwnd_)) return;
+  MSG m{hwnd_, msg, KeyFlags(e), MAKELPARAM(client.x(), client.y()), GetTickCount(), POINT{screen.x(), screen.y()}};
+  if (PreTranslateInput(&m)) return;
+  SendMessage(hwnd_, msg, m.wParam, m.lParam);
 }
 
 void HostWidget::mousePressEvent(QMouseEvent* e) {

@@ -16,6 +16,7 @@ struct WindowObject;
 class HostWidget : public QWidget {
  public:
   HostWidget(HWND hwnd, QWidget* parent);
+  HWND Handle() const { return hwnd_; }
 
   // Places the scroll bars of the window's state in the non-client area.
   void LayoutScrollBars(const WindowObject& w);

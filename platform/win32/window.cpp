@@ -8,6 +8,7 @@
 
 #include "platform/win32/cwnd.h"
 #include "platform/win32/host_widget.h"
+#include "platform/win32/input/input.h"
 #include "platform/win32/window_object.h"
 
 namespace qv::win32 {
@@ -260,6 +261,7 @@ BOOL IsWindow(HWND hwnd) { return Lookup(hwnd) ? TRUE : FALSE; }
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto w = Lookup(hwnd);
   if (!w) return 0;
+  if (LRESULT r = 0; DefaultInputMessage(hwnd, msg, wParam, lParam, &r)) return r;
   switch (msg) {
     case WM_SETTEXT:
       w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";

@@ -2,51 +2,85 @@
 
 #include <algorithm>
 
+#include "platform/win32/cwnd.h"
 #include "platform/win32/host_widget.h"
 #include "platform/win32/window_object.h"
 
-using qv::win32::Lookup;
+using namespace qv::win32;
 
 HWND SetParent(HWND hwnd, HWND parent) {
   auto w = Lookup(hwnd);
-  if (!w || !w->thread->IsCurrent()) return nullptr;
-  std::shared_ptr<qv::win32::WindowObject> next;
+  if (!w || !w->thread->IsCurrent() || parent == hwnd) return nullptr;
+  std::shared_ptr<WindowObject> p;
   if (parent) {
-    next = Lookup(parent);
-    if (!next) return nullptr;
-    // A window cannot go inside itself.
+    p = Lookup(parent);
+    if (!p) return nullptr;
+    // A window cannot move inside itself.
     for (HWND up = parent; up; up = GetParent(up))
       if (up == hwnd) return nullptr;
   }
   const HWND previous = w->parent;
-  if (previous == parent) return previous;
-  if (auto old = Lookup(previous)) old->children.erase(std::remove(old->children.begin(), old->children.end(), hwnd), old->children.end());
+  if (previous)
+    if (auto old = Lookup(previous)) std::erase(old->children, hwnd);
   w->parent = parent;
-  if (next) next->children.push_back(hwnd);
+  if (p) p->children.push_back(hwnd);
   if (w->host) {
-    const bool shown = (w->style & WS_VISIBLE) != 0;
-    w->host->setParent(next ? next->host.data() : nullptr);
+    w->host->setParent(p ? p->host.data() : nullptr);
     w->host->setGeometry(w->rect);
-    w->host->setVisible(shown);
+    if (w->style & WS_VISIBLE) w->host->show();
   }
   return previous;
 }
 
 BOOL BringWindowToTop(HWND hwnd) {
   auto w = Lookup(hwnd);
-  if (!w || !w->thread->IsCurrent()) return FALSE;
+  if (!w) return FALSE;
   if (w->host) w->host->raise();
   return TRUE;
 }
 
 int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
-  if ((from && !IsWindow(from)) || (to && !IsWindow(to))) return 0;
   POINT origin{0, 0};
-  if (from) ClientToScreen(from, &origin);
-  if (to) ScreenToClient(to, &origin);
+  if (from && !ClientToScreen(from, &origin)) return 0;
+  if (to && !ScreenToClient(to, &origin)) return 0;
   for (UINT i = 0; points && i < count; ++i) {
     points[i].x += origin.x;
     points[i].y += origin.y;
   }
-  return static_cast<int>(MAKELONG(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y)));
+  return MAKELONG(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y));
+}
+
+DWORD GetWindowExStyle(HWND hwnd) {
+  auto w = Lookup(hwnd);
+  return w ? w->exStyle : 0;
+}
+
+void SetWindowExStyle(HWND hwnd, DWORD exStyle) {
+  auto w = Lookup(hwnd);
+  if (!w) return;
+  const bool frame = ((w->exStyle ^ exStyle) & WS_EX_CLIENTEDGE) != 0;
+  w->exStyle = exStyle;
+  if (frame) ClientAreaChanged(*w);
+}
+
+DWORD CWnd::GetExStyle() const { return ::GetWindowExStyle(m_hWnd); }
+
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT) {
+  const DWORD before = GetExStyle();
+  const DWORD after = (before & ~remove) | add;
+  if (after == before) return FALSE;
+  ::SetWindowExStyle(m_hWnd, after);
+  return TRUE;
+}
+
+CWnd* CWnd::SetParent(CWnd* parent) { return FromHandle(::SetParent(m_hWnd, parent ? parent->m_hWnd : nullptr)); }
+
+void CWnd::BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
+
+void CWnd::MapWindowPoints(CWnd* to, POINT* points, UINT count) const {
+  ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, points, count);
+}
+
+void CWnd::MapWindowPoints(CWnd* to, RECT* rect) const {
+  ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, reinterpret_cast<POINT*>(rect), 2);
 }

@@ -1,15 +1,21 @@
 #pragma once
-// Moving windows within the window tree: a new parent, the top of the
-// z-order, and points from one window's client coordinates to another's.
+// Moving windows within the tree and between coordinate spaces: SetParent,
+// BringWindowToTop, MapWindowPoints and the extended style.
 
 #include "platform/win32/window.h"
 
-// The window keeps its coordinates, now in the new parent's client area; a
-// null parent makes it top-level (screen coordinates). The previous parent,
-// nullptr for a stale handle or a parent that is the window or inside it.
+// The previous parent; null on failure. A null parent makes a top-level window.
 HWND SetParent(HWND hwnd, HWND parent);
-// Raises the window above its siblings (a top-level window above the others).
 BOOL BringWindowToTop(HWND hwnd);
-// A null window stands for the screen. The horizontal and vertical offsets
-// packed as MAKELONG(dx, dy); 0 with nothing changed for a stale handle.
+// From one window's client coordinates to another's; a null window stands for
+// the screen. Returns the horizontal offset in the low word, the vertical one
+// in the high word.
 int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
+
+DWORD GetWindowExStyle(HWND hwnd);
+void SetWindowExStyle(HWND hwnd, DWORD exStyle);
+
+inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
+inline constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
+inline constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
+inline constexpr UINT SWP_FRAMECHANGED = 0x0020;

@@ -79,6 +79,15 @@ inline constexpr UINT WM_CANCELMODE = 0x001F;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT WM_DEVICECHANGE = 0x0219;
 inline constexpr UINT WM_USER = 0x0400;
+// Menus, input and notifications.
+inline constexpr UINT WM_NOTIFY = 0x004E;
+inline constexpr UINT WM_CONTEXTMENU = 0x007B;
+inline constexpr UINT WM_INITMENU = 0x0116;
+inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
+inline constexpr UINT WM_MENUSELECT = 0x011F;
+inline constexpr UINT WM_ENTERMENULOOP = 0x0211;
+inline constexpr UINT WM_EXITMENULOOP = 0x0212;
+inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
 
 // Mouse key flags of mouse messages.
 inline constexpr WPARAM MK_LBUTTON = 0x0001;
@@ -264,7 +273,9 @@ inline constexpr UINT SC_CLOSE = 0xF060;
 inline constexpr UINT SC_KEYMENU = 0xF100;
 inline constexpr UINT SC_RESTORE = 0xF120;
 
-// Owner draw: WM_DRAWITEM.
+// Owner drawing (WM_DRAWITEM, WM_MEASUREITEM). For a menu entry hwndItem is
+// the menu handle and itemID the command id (the sub-menu handle of a popup).
+inline constexpr UINT ODT_MENU = 1;
 inline constexpr UINT ODT_LISTBOX = 2;
 inline constexpr UINT ODT_COMBOBOX = 3;
 inline constexpr UINT ODT_BUTTON = 4;
@@ -278,6 +289,9 @@ inline constexpr UINT ODS_DISABLED = 0x0004;
 inline constexpr UINT ODS_CHECKED = 0x0008;
 inline constexpr UINT ODS_FOCUS = 0x0010;
 inline constexpr UINT ODS_DEFAULT = 0x0020;
+inline constexpr UINT ODS_NOACCEL = 0x0100;
+inline constexpr UINT ODS_NOFOCUSRECT = 0x0200;
+
 struct DRAWITEMSTRUCT {
   UINT CtlType;
   UINT CtlID;
@@ -287,6 +301,36 @@ struct DRAWITEMSTRUCT {
   HWND hwndItem;
   HDC hDC;
   RECT rcItem;
-  UINT_PTR itemData;
+  ULONG_PTR itemData;
 };
 using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;
+
+struct MEASUREITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;
+  UINT itemWidth;
+  UINT itemHeight;
+  ULONG_PTR itemData;
+};
+using LPMEASUREITEMSTRUCT = MEASUREITEMSTRUCT*;
+
+// WM_NOTIFY's lParam.
+struct NMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+};
+using LPNMHDR = NMHDR*;
+
+// WM_SETCURSOR's hit-test codes (the low word of lParam).
+inline constexpr int HTERROR = -2;
+inline constexpr int HTTRANSPARENT = -1;
+inline constexpr int HTNOWHERE = 0;
+inline constexpr int HTCLIENT = 1;
+
+// WM_MENUCHAR answers (the high word).
+inline constexpr UINT MNC_IGNORE = 0;
+inline constexpr UINT MNC_CLOSE = 1;
+inline constexpr UINT MNC_EXECUTE = 2;
+inline constexpr UINT MNC_SELECT = 3;

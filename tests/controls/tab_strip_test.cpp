@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "controls/gradient.h"
-#include "controls/tab_strip_resources.h"
-#include "platform/win32/focus.h"
+#include "platform/win32/keyboard.h"
 #include "platform/win32/window_tree.h"
 #include "platform/win32/host_widget.h"
 #include "platform/win32/window_object.h"
@@ -151,7 +150,6 @@ TEST_F(TabStripTest, FirstTabBecomesActiveAndLaterPagesStayHidden) {
   strip.AddTab(first, "App Bin File");
   EXPECT_EQ(strip.GetActivePage(), first);
   EXPECT_TRUE(first->IsWindowVisible());
-  EXPECT_EQ(::GetFocus(), first->m_hWnd);
   strip.AddTab(second, "From Chip");
   EXPECT_EQ(strip.GetActivePage(), first);
   EXPECT_FALSE(second->IsWindowVisible());
@@ -456,13 +454,14 @@ TEST(TabStripBitmaps, ButtonsAndBarHaveTheirSizes) {
   } cases[] = {{195, 24, 18}, {196, 24, 18}, {198, 275, 14}};
   for (const Case& c : cases) {
     CBitmap b;
-    ASSERT_TRUE(b.Attach(LoadStripBitmap(c.id))) << c.id;
+    ASSERT_TRUE(b.LoadBitmap(c.id)) << c.id;
     BITMAP bm{};
     b.GetBitmap(&bm);
     EXPECT_EQ(bm.bmWidth, c.width);
     EXPECT_EQ(bm.bmHeight, c.height);
   }
-  EXPECT_EQ(LoadStripBitmap(197), nullptr);
+  CBitmap none;
+  EXPECT_FALSE(none.LoadBitmap(197));
 }
 
 }  // namespace

@@ -58,6 +58,8 @@ int AfxMessageBox(UINT, UINT, UINT) { return IDOK; }
 void AfxSetAppName(const char*) {}
 void qv::SetMessageBoxHook(MessageBoxHook) {}
 
+HWND SetFocus(HWND) { return nullptr; }
+HWND GetFocus() { return nullptr; }
 HWND GetActiveWindow() { return nullptr; }
 short GetKeyState(int) { return 0; }
 void qv::PressKey(UINT, int, const char*) {}
@@ -76,7 +78,6 @@ void CListBox::GetText(int, CString&) const {}
 BOOL CComboBox::Create(DWORD, const RECT&, CWnd*, UINT) { return FALSE; }
 void CComboBox::GetLBText(int, CString&) const {}
 
-DWORD CWnd::GetExStyle() const { return 0; }
 CWnd* CWnd::GetTopLevelParent() const { return nullptr; }
 CWnd* CWnd::SetFocus() { return nullptr; }
 CWnd* CWnd::GetFocus() { return nullptr; }
@@ -99,4 +100,3 @@ BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
 BOOL CWnd::SendChildNotifyLastMsg(LRESULT*) { return FALSE; }
 BOOL CWnd::ReflectLastMsg(HWND, LRESULT*) { return FALSE; }
 HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
-void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT) { Default(); }

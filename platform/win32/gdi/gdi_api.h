@@ -391,6 +391,10 @@ enum : UINT {
 // through DST_COMPLEX.
 BOOL DrawStateA(HDC dc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM lData, WPARAM wData, int x,
                 int y, int cx, int cy, UINT flags);
+// How DST_ICON draws an icon (lData) and finds its size when cx or cy is 0;
+// the window layer's icon support registers both.
+using DRAWSTATEICONSIZEPROC = BOOL (*)(LPARAM icon, int* cx, int* cy);
+void SetDrawStateIconSupport(DRAWSTATEPROC draw, DRAWSTATEICONSIZEPROC size);
 
 // ---------------------------------------------------------------- text
 // Glyphs come from Qt, drawn without antialiasing: a text pixel has exactly the

@@ -562,10 +562,35 @@ BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, in
   });
 }
 
+namespace {
+DRAWSTATEPROC g_iconPainter = nullptr;
+DRAWSTATEICONSIZEPROC g_iconSize = nullptr;
+}  // namespace
+
+void SetDrawStateIconSupport(DRAWSTATEPROC draw, DRAWSTATEICONSIZEPROC size) {
+  g_iconPainter = draw;
+  g_iconSize = size;
+}
+
 BOOL DrawStateA(HDC h, HBRUSH brush, DRAWSTATEPROC proc, LPARAM lData, WPARAM wData, int x, int y,
                 int cx, int cy, UINT flags) {
   QvDc* dc = Dc(h);
   if (!dc) return FALSE;
+  if ((flags & 0xF) == DST_ICON) {
+    // An icon is a complex picture drawn by the icon support.
+    int iw = 0, ih = 0;
+    if (!g_iconPainter || !g_iconSize || !g_iconSize(lData, &iw, &ih)) return FALSE;
+    if ((flags & (DSS_DISABLED | DSS_MONO)) == 0) {
+      // A plain icon keeps its transparent pixels: drawn in place, not as a picture.
+      POINT old{};
+      OffsetViewportOrgEx(h, x, y, &old);
+      const BOOL ok = g_iconPainter(h, lData, wData, cx ? cx : iw, cy ? cy : ih);
+      SetViewportOrgEx(h, old.x, old.y, nullptr);
+      return ok;
+    }
+    return DrawStateA(h, brush, g_iconPainter, lData, wData, x, y, cx ? cx : iw, cy ? cy : ih,
+                      (flags & ~0xFu) | DST_COMPLEX);
+  }
   const UINT type = flags & 0xF;
   if (type != DST_BITMAP && type != DST_COMPLEX) return FALSE;
   HBITMAP bmp = type == DST_BITMAP ? reinterpret_cast<HBITMAP>(lData) : nullptr;

@@ -1,7 +1,10 @@
-#include "controls/tab_strip_resources.h"
+// The tab strip's bitmaps: 195 and 196 are its scroll buttons, 198 the bar
+// behind the strip along the bottom edge.
 
 #include <cstdint>
 #include <vector>
+
+#include "platform/win32/gdi/bitmap_resources.h"
 
 namespace {
 
@@ -68,28 +71,23 @@ constexpr std::uint32_t kBackRows[kBackHeight] = {
     0xF4F7FC, 0xE8EEF7, 0xE4EAF5, 0xE0E7F3, 0xDCE4F1, 0xD9E1EF, 0xD6DFEE,
     0xD3DCEC, 0xD0DAEA, 0xCDD7E8, 0xCAD4E6, 0xC7D1E4, 0xC3CEE1, 0xA9B6CC};
 
-HBITMAP FromArt(const char* const* rows) {
-  std::vector<std::uint32_t> bits;
-  bits.reserve(kButtonWidth * kButtonHeight);
+std::vector<std::uint32_t> FromArt(const char* const* rows) {
+  std::vector<std::uint32_t> pixels;
+  pixels.reserve(kButtonWidth * kButtonHeight);
   for (int y = 0; y < kButtonHeight; ++y)
-    for (int x = 0; x < kButtonWidth; ++x) bits.push_back(ButtonPixel(rows[y][x]));
-  return ::CreateBitmap(kButtonWidth, kButtonHeight, 1, 32, bits.data());
+    for (int x = 0; x < kButtonWidth; ++x) pixels.push_back(ButtonPixel(rows[y][x]));
+  return pixels;
 }
 
-HBITMAP Back() {
-  std::vector<std::uint32_t> bits;
-  bits.reserve(kBackWidth * kBackHeight);
-  for (int y = 0; y < kBackHeight; ++y) bits.insert(bits.end(), kBackWidth, kBackRows[y]);
-  return ::CreateBitmap(kBackWidth, kBackHeight, 1, 32, bits.data());
+std::vector<std::uint32_t> Back() {
+  std::vector<std::uint32_t> pixels;
+  pixels.reserve(kBackWidth * kBackHeight);
+  for (int y = 0; y < kBackHeight; ++y) pixels.insert(pixels.end(), kBackWidth, kBackRows[y]);
+  return pixels;
 }
+
+const qv::BitmapRegistrar kLeft(195, kButtonWidth, kButtonHeight, FromArt(kLeftButton).data());
+const qv::BitmapRegistrar kRight(196, kButtonWidth, kButtonHeight, FromArt(kRightButton).data());
+const qv::BitmapRegistrar kBack(198, kBackWidth, kBackHeight, Back().data());
 
 }  // namespace
-
-HBITMAP LoadStripBitmap(UINT id) {
-  switch (id) {
-    case IDB_TABSTRIP_LEFT: return FromArt(kLeftButton);
-    case IDB_TABSTRIP_RIGHT: return FromArt(kRightButton);
-    case IDB_TABSTRIP_BACK: return Back();
-    default: return nullptr;
-  }
-}
