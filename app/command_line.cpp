@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/dlg_download.h"
 #include "isp/engine.h"
 #include "isp/online_com_update_thread.h"
 
@@ -64,4 +65,11 @@ DownloadCommand ParseDownloadCommand(const CMyCommandLineInfo& info) {
     i += 2;
   }
   return command;
+}
+
+void RunCommandLineMode(const CMyCommandLineInfo& info) {
+  const DownloadCommand command = ParseDownloadCommand(info);
+  CDlgDownload dlg(command.icType, command.imagePath, command.startAddress, command.baudRate,
+                   command.skip, command.password, nullptr);
+  dlg.DoModal();
 }

@@ -46,3 +46,7 @@ BOOL IsDownloadSwitch(const char* text);
 // value is written to the run log, in order, as it is read.
 DownloadCommand ParseDownloadCommand(const CMyCommandLineInfo& info);
 
+
+// Runs the job of the command line in the download dialog and returns when
+// the dialog has closed.
+void RunCommandLineMode(const CMyCommandLineInfo& info);

@@ -20,19 +20,18 @@ std::vector<CString> ReadIcTypeList() {
   return SplitIcTypeList(CConfigIni(Engine().m_szAppDir).Read(cfg::kList));
 }
 
-IcTypePreset ReadIcTypePreset(const CString& icType, u8 previousSlaveAddress) {
+void ApplyIcTypePreset(const CString& icType, IcTypeChoice* choice) {
   const CConfigIni ini(Engine().m_szAppDir);
-  IcTypePreset preset;
-  preset.ramSizeK = ini.Read(cfg::kRam, icType);
-  preset.flashSizeK = ini.Read(cfg::kFlash, icType);
-  preset.partNo = ini.Read(cfg::kPartNo, icType);
-  preset.k55 = ReadUseK55UartIsp(icType) ? 1 : 0;
-  preset.w24a = ReadUseW24AUartIsp(icType) ? 1 : 0;
-  preset.interface = ReadComInterfaceFlag(icType) ? 0 : 1;
-  preset.slaveAddress = previousSlaveAddress;
-  if (preset.interface == 1) {
-    preset.qv7t0 = ReadUseQv7T0UsbIsp(icType) ? 1 : 0;
-    preset.slaveAddress = ReadSlaveAddress(icType);
+  choice->icType = icType;
+  choice->ramSizeK = ini.Read(cfg::kRam, icType);
+  choice->flashSizeK = ini.Read(cfg::kFlash, icType);
+  choice->partNo = ini.Read(cfg::kPartNo, icType);
+  choice->k55 = ReadUseK55UartIsp(icType) ? 1 : 0;
+  choice->w24a = ReadUseW24AUartIsp(icType) ? 1 : 0;
+  choice->interface = ReadComInterfaceFlag(icType) ? 0 : 1;
+  choice->qv7t0 = 0;
+  if (choice->interface == 1) {
+    choice->qv7t0 = ReadUseQv7T0UsbIsp(icType) ? 1 : 0;
+    choice->slaveAddress = ReadSlaveAddress(icType);
   }
-  return preset;
 }

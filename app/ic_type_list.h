@@ -16,19 +16,25 @@ std::vector<CString> SplitIcTypeList(const CString& list);
 // The list text of config.ini in the program folder ([ICTYPELIST] LIST), split.
 std::vector<CString> ReadIcTypeList();
 
-// What a type's section gives the dialog.
-struct IcTypePreset {
+// What the IC type dialog yields: the last type selection's values and the
+// last OK press's interface settings. Everything starts at 0.
+struct IcTypeChoice {
   int ramSizeK = 0;
   int flashSizeK = 0;
   CString partNo;
+  CString icType;  // trimmed; also the type's section
+  u32 port = 0;    // 1-based
+  u32 baudRate = 0;
+  u32 interface = 0;    // 0 = COM, 1 = USB
+  u32 entryMethod = 0;  // 1 = "Timeout Entry", 2 = "CheckPin Entry"
   u32 k55 = 0;
   u32 w24a = 0;
-  u32 interface = 0;  // 0 = COM, 1 = USB
   u32 qv7t0 = 0;
-  // Read only for a USB type; a serial type keeps the address it is given.
   u8 slaveAddress = 0;
 };
 
-// The preset of the type (its section name, already trimmed) from config.ini
-// in the program folder; previousSlaveAddress stays for a serial type.
-IcTypePreset ReadIcTypePreset(const CString& icType, u8 previousSlaveAddress);
+// Presets the choice from the type's section (its name, already trimmed) of
+// config.ini in the program folder: sizes, part number, the family flags and
+// the interface. The 7T0 flag and the slave address are read only for a USB
+// type; a serial type clears the flag and keeps the address.
+void ApplyIcTypePreset(const CString& icType, IcTypeChoice* choice);

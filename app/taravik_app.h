@@ -2,6 +2,9 @@
 // The application object: program folder, connection settings, back ends,
 // version and title, and the run log.
 
+#include <memory>
+
+#include "app/ic_type_list.h"
 #include "isp/engine.h"
 #include "platform/core/cstring.h"
 #include "platform/core/file.h"
@@ -19,6 +22,25 @@ class CTaravikApp : public CWinApp, public CEngineContext {
   // silently when the log is not open or cannot be written.
   void WriteLog(CString text) override;
 
+  // The whole life of the program: single instance, settings, run log, then
+  // the command-line job or the interactive start. Always FALSE: the modal
+  // dialogs are the program's only message loops.
+  BOOL InitInstance() override;
+  // Deletes the back ends; after a run with an I2C back end also writes the
+  // settings record back and closes the log.
+  int ExitInstance() override;
+
+  // The "QvTPTool" lock, held for the life of the process; FALSE when another
+  // instance holds it.
+  BOOL AcquireSingleInstance();
+  // The back end of the chosen type and the connection settings into the
+  // application's members and globals.
+  void AdoptIcTypeChoice(const IcTypeChoice& choice);
+  // Opens the serial port (RTS pulse and handshake) or the bridge (and its
+  // board set-up); a failed handshake or a missing bridge is told in a
+  // message box, and start-up goes on either way.
+  void ConnectBackEnd();
+
   // Start-up's program folder rule: the module path's folder, cut to 200 characters.
   void LoadAppDir();
   // Start-up's log set-up: creates <folder>/Log, opens Log/Runlog.txt for
@@ -29,6 +51,9 @@ class CTaravikApp : public CWinApp, public CEngineContext {
   CString m_strIdeTitle;
   CFile m_fileLog;
   CRITICAL_SECTION m_csLog;
+
+ private:
+  std::unique_ptr<qv::InstanceLock> m_pInstanceLock;
 };
 
 extern CTaravikApp theApp;

@@ -1,5 +1,7 @@
 #include "isp/bridge_device.h"
 
+#include "isp/app_config.h"
+
 CBridgeDevice g_BridgeDevice;
 std::atomic<u32> g_bBridgeConnected{0};
 
@@ -58,4 +60,14 @@ BYTE CBridgeDevice::BoardIoCtrl(BYTE level) {
 int CBridgeDevice::IicIo(const BYTE* write, u32 writeCount, BYTE* read, u32 readCount) {
   const QV_HANDLE h = GetHandle();
   return h ? QV_IIC_IO(h, write, writeCount, read, readCount) : kI2cNoDevice;
+}
+
+BOOL SetUpBridgeBoard() {
+  if (g_AppConfig.bSkipBridgeSetup != 0) return FALSE;
+  g_BridgeDevice.SetInterface(0);
+  g_BridgeDevice.SetIICByteDelay(4);
+  g_BridgeDevice.I2CConf(kBridgeI2cConf);
+  QV_SetBoardVCC_Ctrl(g_BridgeDevice.GetHandle(), g_AppConfig.byVccCode);
+  QV_SetBoardIOVCC_Ctrl(g_BridgeDevice.GetHandle(), g_AppConfig.byIoVccCode, 0, 0);
+  return TRUE;
 }

@@ -50,5 +50,11 @@ class CBridgeDevice {
 inline constexpr BYTE kBridgeI2cConf = 4;
 
 extern CBridgeDevice g_BridgeDevice;
+
+// The board set-up of a bridge just opened, as start-up and the download job
+// do it: interface 0, byte delay 4, the I2C configuration and the two supply
+// voltages of g_AppConfig, results not looked at. FALSE (nothing set) when
+// the settings record asks to skip it.
+BOOL SetUpBridgeBoard();
 // 1 once the bridge was opened, 0 when it was unplugged.
 extern std::atomic<u32> g_bBridgeConnected;

@@ -156,12 +156,7 @@ BOOL COnlineComUpdateThread::UpdateOverCom() {
 }
 
 void COnlineComUpdateThread::SetUpBridge() {
-  if (g_AppConfig.bSkipBridgeSetup != 0) return;
-  g_BridgeDevice.SetInterface(0);
-  g_BridgeDevice.SetIICByteDelay(4);
-  g_BridgeDevice.I2CConf(kBridgeI2cConf);
-  QV_SetBoardVCC_Ctrl(g_BridgeDevice.GetHandle(), g_AppConfig.byVccCode);
-  QV_SetBoardIOVCC_Ctrl(g_BridgeDevice.GetHandle(), g_AppConfig.byIoVccCode, 0, 0);
+  if (!SetUpBridgeBoard()) return;
   // A 7T0 type names its own address; otherwise the one the settings keep.
   BYTE address = 0;
   if (ReadUseQv7T0UsbIsp(m_strSection)) address = ReadSlaveAddress(m_strSection);

@@ -46,6 +46,12 @@ void CFile::SeekToEnd() {
   if (fd_ >= 0) ::lseek(fd_, 0, SEEK_END);
 }
 
+std::uint64_t CFile::GetLength() const {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return 0;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
 void CFile::Close() {
   if (fd_ >= 0) {
     ::close(fd_);

@@ -26,6 +26,8 @@ class CFile {
   // FALSE when the file is not open or not every byte was written.
   BOOL Write(const void* data, UINT count);
   void SeekToEnd();
+  // The file's length in bytes; 0 when it is not open.
+  std::uint64_t GetLength() const;
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "platform/win32/application.h"
+#include "platform/win32/dialog/message_box.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ CWinApp::CWinApp(const char* appName) : m_pPrevApp(g_pApp) {
   if (appName != nullptr) {
     m_pszAppName = appName;
     m_bDefaultName = false;
+    AfxSetAppName(appName);
   }
   g_pApp = this;
 }
@@ -64,12 +66,13 @@ void CWinApp::SetCommandLine(int argc, const char* const* argv) {
     if (i > 1) m_lpCmdLine += ' ';
     m_lpCmdLine += argv[i];
   }
-  if (m_bDefaultName && argc > 0) m_pszAppName = BaseName(argv[0]);
+  if (m_bDefaultName && argc > 0) {
+    m_pszAppName = BaseName(argv[0]);
+    AfxSetAppName(m_pszAppName);
+  }
 }
 
 CWinApp* AfxGetApp() { return g_pApp; }
-
-CString AfxGetAppName() { return g_pApp != nullptr ? g_pApp->m_pszAppName : CString(); }
 
 int AfxWinMain(int argc, char** argv) {
   CWinApp* app = AfxGetApp();

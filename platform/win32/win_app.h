@@ -28,7 +28,7 @@ class CCommandLineInfo {
 
 class CWinApp {
  public:
-  // appName nullptr: the executable's name, as message boxes show it.
+  // appName nullptr: the executable's name. Message boxes show it as their title.
   explicit CWinApp(const char* appName = nullptr);
   virtual ~CWinApp();
   CWinApp(const CWinApp&) = delete;
@@ -66,10 +66,6 @@ class CWinApp {
 
 // The one application object of the process, nullptr before it is built.
 CWinApp* AfxGetApp();
-// The title of the application's message boxes: the application object's name,
-// or empty without one.
-CString AfxGetAppName();
-
 // The framework's entry: takes the parameters, starts the GUI host with none
 // of them, then InitInstance and Run or ExitInstance. Returns the exit code.
 int AfxWinMain(int argc, char** argv);

@@ -53,39 +53,48 @@ TEST_F(IcTypePresets, ListComesFromConfigIni) {
   EXPECT_EQ(items, (Items{"SER", "K55", "USB5D", "USB15D", "USBDEF", " W24"}));
 }
 
+IcTypeChoice Preset(const char* type, u8 previousSlave) {
+  IcTypeChoice choice;
+  choice.slaveAddress = previousSlave;
+  choice.qv7t0 = 1;
+  ApplyIcTypePreset(type, &choice);
+  return choice;
+}
+
 TEST_F(IcTypePresets, SerialTypeKeepsThePreviousSlaveAddress) {
-  const IcTypePreset ser = ReadIcTypePreset("SER", 0x33);
+  const IcTypeChoice ser = Preset("SER", 0x33);
+  EXPECT_EQ(ser.icType.str(), "SER");
   EXPECT_EQ(ser.ramSizeK, 4);
   EXPECT_EQ(ser.flashSizeK, 64);
   EXPECT_EQ(ser.partNo.str(), "QV-SER-01");
   EXPECT_EQ(ser.interface, 0u);
   EXPECT_EQ(ser.k55 + ser.w24a + ser.qv7t0, 0u);
   EXPECT_EQ(ser.slaveAddress, 0x33);
-  const IcTypePreset k55 = ReadIcTypePreset("K55", 0);
+  const IcTypeChoice k55 = Preset("K55", 0);
   EXPECT_EQ(k55.k55, 1u);
   EXPECT_EQ(k55.w24a, 1u);
   EXPECT_EQ(k55.interface, 0u);
   // A serial type never reads the USB keys.
-  const IcTypePreset w24 = ReadIcTypePreset("W24", 7);
+  const IcTypeChoice w24 = Preset("W24", 7);
   EXPECT_EQ(w24.qv7t0, 0u);
   EXPECT_EQ(w24.slaveAddress, 7);
 }
 
 TEST_F(IcTypePresets, UsbTypesReadTheLowByteOfTheirSlaveAddress) {
-  const IcTypePreset a = ReadIcTypePreset("USB5D", 0x33);
+  const IcTypeChoice a = Preset("USB5D", 0x33);
   EXPECT_EQ(a.interface, 1u);
   EXPECT_EQ(a.qv7t0, 1u);
   EXPECT_EQ(a.slaveAddress, 0x5D);
-  const IcTypePreset b = ReadIcTypePreset("USB15D", 0x33);
+  const IcTypeChoice b = Preset("USB15D", 0x33);
   EXPECT_EQ(b.interface, 1u);  // "true" is not "TRUE"
   EXPECT_EQ(b.qv7t0, 0u);
   EXPECT_EQ(b.slaveAddress, 0x5D);
   // The default "0X50" is not hex digits only: address 0.
-  EXPECT_EQ(ReadIcTypePreset("USBDEF", 0x33).slaveAddress, 0);
+  EXPECT_EQ(Preset("USBDEF", 0x33).slaveAddress, 0);
 }
 
 TEST_F(IcTypePresets, MissingSectionGivesDefaults) {
-  const IcTypePreset p = ReadIcTypePreset("NOPE", 9);
+  const IcTypeChoice p = Preset("NOPE", 9);
   EXPECT_EQ(p.ramSizeK, 0);
   EXPECT_EQ(p.flashSizeK, 0);
   EXPECT_TRUE(p.partNo.IsEmpty());

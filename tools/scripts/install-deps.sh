@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ make libgtest-dev
-      qt6-base-dev libgl-dev fonts-liberation2 fonts-arphic-uming)
+      qt6-base-dev libgl-dev fonts-liberation2 fonts-arphic-uming
+      xvfb xdotool imagemagick)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

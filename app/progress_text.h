@@ -1,0 +1,13 @@
+#pragma once
+// The progress bar's texts for the stage codes of a programming job, as the
+// download dialog and the Write page show them.
+
+#include "platform/core/cstring.h"
+#include "platform/core/wintypes.h"
+
+inline constexpr int kPositionUnchanged = -1;
+
+// The text for the stage code and its value, and the bar's new position
+// (kPositionUnchanged when the code leaves it). FALSE for a code that changes
+// nothing.
+BOOL ProgramProgressText(WPARAM stage, LPARAM value, CString* text, int* position);

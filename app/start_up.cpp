@@ -1,0 +1,105 @@
+// Start-up and shutdown of the application object.
+
+#include <cstring>
+
+#include "app/command_line.h"
+#include "app/dlg_select_ic_type.h"
+#include "app/settings.h"
+#include "app/taravik_app.h"
+#include "isp/app_config.h"
+#include "isp/bridge_device.h"
+#include "isp/com_base.h"
+#include "isp/com_base_k55.h"
+#include "isp/com_base_w24a.h"
+#include "isp/qv_ic_7t0.h"
+#include "isp/qv_ic_base.h"
+#include "platform/win32/dialog/message_box.h"
+
+BOOL CTaravikApp::InitInstance() {
+  CWinApp::InitInstance();
+  SetRegistryKey("Local AppWizard-Generated Applications");
+  if (!AcquireSingleInstance()) return FALSE;
+  LoadAppConfig();
+  g_hDeviceResetEvent = CreateEventA(nullptr, TRUE, TRUE, "Device_ResetEvent");
+  LoadAppDir();
+  OpenRunLog();
+
+  CMyCommandLineInfo cmdInfo;
+  ParseCommandLine(cmdInfo);
+  if (cmdInfo.GetCount() >= 1) {
+    RunCommandLineMode(cmdInfo);
+    return FALSE;
+  }
+
+  ReadQvSelInc(m_szAppDir, m_wVersion, m_strIdeTitle);
+  m_pCOMBase = nullptr;
+  m_pInterface = nullptr;
+  g_pIcBase = nullptr;
+  CDlgSelectICType dlgSelect;
+  if (dlgSelect.DoModal() == IDCANCEL) return FALSE;
+  AdoptIcTypeChoice(dlgSelect.m_choice);
+  ConnectBackEnd();
+  return FALSE;
+}
+
+BOOL CTaravikApp::AcquireSingleInstance() {
+  if (m_pInstanceLock == nullptr) m_pInstanceLock = std::make_unique<qv::InstanceLock>("QvTPTool");
+  return m_pInstanceLock->Acquired() ? TRUE : FALSE;
+}
+
+void CTaravikApp::AdoptIcTypeChoice(const IcTypeChoice& choice) {
+  g_nFlashSizeK = choice.flashSizeK;
+  g_nRamSizeK = choice.ramSizeK;
+  std::strncpy(g_szIcType, choice.icType.GetString(), sizeof g_szIcType - 1);
+  g_szIcType[sizeof g_szIcType - 1] = '\0';
+  if (choice.interface == 0) {
+    if (choice.k55 != 0) {
+      m_pCOMBase = new CCOMBaseK55();
+    } else if (choice.w24a != 0) {
+      m_pCOMBase = new CCOMBaseW24A();
+    } else {
+      m_pCOMBase = new CCOMBase();
+    }
+    m_pInterface = m_pCOMBase;
+  } else {
+    g_pIcBase = choice.qv7t0 != 0 ? new CQvIc7T0(choice.slaveAddress) : new CQvIcBase(choice.slaveAddress);
+    m_pInterface = g_pIcBase;
+  }
+  m_nInterface = choice.interface;
+  m_nComPort = choice.port;
+  m_nBaudRate = choice.baudRate;
+  m_nEntryMethod = choice.entryMethod;
+}
+
+void CTaravikApp::ConnectBackEnd() {
+  if (m_nInterface == 0) {
+    if (m_pCOMBase == nullptr) return;
+    const BOOL timeoutEntry = m_nEntryMethod == TIMEOUT_ENTRY_METHOD ? TRUE : FALSE;
+    if (m_pCOMBase->Init(m_nComPort, m_nBaudRate, m_nComPort, timeoutEntry) != 1) return;
+    if (timeoutEntry) m_pCOMBase->ResetTargetByRts();
+    if (!m_pCOMBase->AutoBautRateDetect()) AfxMessageBox("Auto Detect Baudrate Fail!", MB_OK);
+    return;
+  }
+  if (g_BridgeDevice.Open() != 0) {
+    AfxMessageBox("Can not find [Control Board] !", MB_OK);
+    return;
+  }
+  g_bBridgeConnected.store(1, std::memory_order_release);
+  SetUpBridgeBoard();
+}
+
+int CTaravikApp::ExitInstance() {
+  if (m_pCOMBase != nullptr) {
+    delete m_pCOMBase;
+    m_pCOMBase = nullptr;
+  }
+  if (g_pIcBase == nullptr) return CWinApp::ExitInstance();
+  delete g_pIcBase;
+  g_pIcBase = nullptr;
+  CloseHandle(g_hDeviceResetEvent);
+  g_hDeviceResetEvent = nullptr;
+  SaveAppConfig();
+  m_fileLog.Close();
+  DeleteCriticalSection(&m_csLog);
+  return CWinApp::ExitInstance();
+}
