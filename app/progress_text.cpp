@@ -1,5 +1,6 @@
 #include "app/progress_text.h"
 
+#include "isp/progress.h"
 #include "res/app_ids.h"
 
 namespace {
@@ -47,4 +48,19 @@ BOOL ProgramProgressText(WPARAM stage, LPARAM value, CString* text, int* positio
   }
   *position = percent;
   return TRUE;
+}
+
+BOOL ReadProgressText(WPARAM stage, LPARAM value, CString* text, int* position) {
+  *position = kPositionUnchanged;
+  switch (stage) {
+    case kProgressReadError:
+      *text = Loaded(IDS_COMMUNICATION_ERROR);
+      return TRUE;
+    case kProgressReading:
+      *text = Percent("Reading...%d%%", value);
+      *position = static_cast<int>(value);
+      return TRUE;
+    default:
+      return FALSE;
+  }
 }
