@@ -182,12 +182,24 @@ void CWnd::ClientToScreen(RECT* r) const {
   ::ClientToScreen(m_hWnd, reinterpret_cast<POINT*>(&r->right));
 }
 
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
-  const DWORD before = GetStyle();
+namespace {
+
+// FALSE when the bits stay as they are.
+BOOL ModifyBits(HWND hwnd, DWORD before, DWORD remove, DWORD add, void (*set)(HWND, DWORD)) {
   const DWORD after = (before & ~remove) | add;
   if (after == before) return FALSE;
-  ::SetWindowStyle(m_hWnd, after);
+  set(hwnd, after);
   return TRUE;
+}
+
+}  // namespace
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
+  return ModifyBits(m_hWnd, GetStyle(), remove, add, ::SetWindowStyle);
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT) {
+  return ModifyBits(m_hWnd, GetExStyle(), remove, add, ::SetWindowExStyle);
 }
 
 BOOL CWnd::GetScrollInfo(int bar, SCROLLINFO* info, UINT mask) const {

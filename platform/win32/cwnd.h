@@ -302,8 +302,8 @@ class CWnd {
   void ClientToScreen(RECT* r) const;
 
   DWORD GetStyle() const { return ::GetWindowStyle(m_hWnd); }
+  DWORD GetExStyle() const { return ::GetWindowExStyle(m_hWnd); }
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
-  DWORD GetExStyle() const;
   BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
   CWnd* SetParent(CWnd* parent);
   void BringWindowToTop();

@@ -1,5 +1,7 @@
 #include "platform/win32/host_widget.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -8,6 +10,8 @@
 #include <QTimerEvent>
 
 #include "platform/core/clock.h"
+#include "platform/win32/frame.h"
+#include "platform/win32/gdi/gdi_qt.h"
 #include "platform/win32/input/input.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_object.h"
@@ -83,9 +87,9 @@ void HostWidget::SyncScrollBar(int bar, const WindowObject& w) {
 }
 
 void HostWidget::LayoutScrollBars(const WindowObject& w) {
-  const QRect client = w.ClientArea();
-  const QRect vert(client.right() + 1, client.top(), kScrollBarSize, client.height());
-  const QRect horz(client.left(), client.bottom() + 1, client.width(), kScrollBarSize);
+  const QRect client = w.ClientArea().translated(-w.HostArea().topLeft());
+  const QRect vert(client.right() + 1, client.top(), GetSystemMetrics(SM_CXVSCROLL), client.height());
+  const QRect horz(client.left(), client.bottom() + 1, client.width(), GetSystemMetrics(SM_CYHSCROLL));
   bars_[SB_VERT]->setGeometry(vert);
   bars_[SB_HORZ]->setGeometry(horz);
   for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
@@ -98,32 +102,56 @@ void HostWidget::paintEvent(QPaintEvent*) {
   auto w = Lookup(hwnd_);
   if (!w) return;
   QPainter p(this);
-  const QRect client = w->ClientArea();
-  const int border = w->BorderWidth();
-  if (border > 0) {
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0));
-    const QRect all = rect();
-    p.drawRect(all.left(), all.top(), all.width(), border);
-    p.drawRect(all.left(), all.bottom() + 1 - border, all.width(), border);
-    p.drawRect(all.left(), all.top(), border, all.height());
-    p.drawRect(all.right() + 1 - border, all.top(), border, all.height());
+  const QRect client = w->ClientArea().translated(-w->HostArea().topLeft());
+  if (client != rect()) {
+    // The non-client parts inside this widget: all the frame, or the edges
+    // within the window manager's frame. The corner between two scroll bars
+    // stays button face.
+    QImage frame(size(), QImage::Format_RGB32);
+    frame.fill(QColor(GetRValue(GetSysColor(COLOR_3DFACE)), GetGValue(GetSysColor(COLOR_3DFACE)),
+                      GetBValue(GetSysColor(COLOR_3DFACE))));
+    if (HDC dc = CreateSurfaceDC(frame)) {
+      DrawFrame(dc, width(), height(), LookOf(*w), !FramedByWindowManager(w->style));
+      DeleteDC(dc);
+    }
+    p.setClipRegion(QRegion(rect()) - QRegion(client));
+    p.drawImage(0, 0, frame);
+    p.setClipping(false);
   }
   if (!w->backing.isNull()) p.drawImage(client.topLeft(), w->backing);
 }
 
 void HostWidget::resizeEvent(QResizeEvent*) {
   auto w = Lookup(hwnd_);
-  // Only a size that Qt chose itself (a user resizing a top-level window) is news.
-  if (!w || w->rect.size() == size()) return;
-  w->rect.setSize(size());
+  // Only a size that Qt chose itself (the window manager, a maximised window) is news.
+  if (!w) return;
+  const QSize expected = w->HostArea().size();
+  if (expected == size()) return;
+  w->rect.setSize(w->rect.size() - expected + size());
   ClientAreaChanged(*w);
+}
+
+void HostWidget::moveEvent(QMoveEvent*) {
+  auto w = Lookup(hwnd_);
+  if (!w || !isWindow()) return;
+  const QPoint at = geometry().topLeft();
+  if (at == HostGeometry(*w).topLeft()) return;
+  w->rect.moveTopLeft(at - w->HostArea().topLeft());
+  const QPoint client = w->rect.topLeft() + w->ClientArea().topLeft();
+  SendMessage(hwnd_, WM_MOVE, 0, MAKELPARAM(client.x(), client.y()));
+}
+
+// The window manager's close button and Alt+F4 ask the window, as on Windows:
+// its own handler may refuse, default processing destroys it.
+void HostWidget::closeEvent(QCloseEvent* e) {
+  e->ignore();
+  if (Lookup(hwnd_)) SendMessage(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 void HostWidget::SendMouse(UINT msg, QMouseEvent* e) {
   auto w = Lookup(hwnd_);
   if (!w) return;
-  const QPoint client = e->position().toPoint() - w->ClientArea().topLeft();
+  const QPoint client = e->position().toPoint() - (w->ClientArea().topLeft() - w->HostArea().topLeft());
   const QPoint screen = e->globalPosition().toPoint();
   NoteMouse(hwnd_, screen.x(), screen.y());
   // Windows asks for the cursor before each mouse message, unless one window

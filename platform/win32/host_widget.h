@@ -1,7 +1,7 @@
 #pragma once
 // The QWidget that hosts one window: it shows the backing bitmap and the
-// non-client parts (border, scroll bars) and turns Qt's input and timer events
-// into the window's messages.
+// non-client parts (frame, scroll bars) and turns Qt's input, timer and
+// window manager events into the window's messages.
 
 #include <QWidget>
 
@@ -28,6 +28,8 @@ class HostWidget : public QWidget {
  protected:
   void paintEvent(QPaintEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;

@@ -1,5 +1,6 @@
 // Painting: update regions, the backing bitmap, paint and client DCs.
 
+#include <QPainter>
 #include <cstring>
 
 #include "platform/win32/gdi/gdi_qt.h"
@@ -38,14 +39,6 @@ void Show(WindowObject& w) {
   if (w.host) w.host->update();
 }
 
-// Whether the window and all its parents are shown.
-bool OnScreen(const WindowObject& w) {
-  if (!(w.style & WS_VISIBLE)) return false;
-  if (!w.parent) return true;
-  auto p = Lookup(w.parent);
-  return p && OnScreen(*p);
-}
-
 }  // namespace
 
 void ResizeBacking(WindowObject& w) {
@@ -80,7 +73,7 @@ void ValidatePaint(WindowObject& w) {
 
 void PaintNow(HWND hwnd) {
   auto w = Lookup(hwnd);
-  if (!w || w->updateRegion.isEmpty() || !OnScreen(*w)) return;
+  if (!w || w->updateRegion.isEmpty() || !ShownOnScreen(*w)) return;
   Dispatch(hwnd, WM_PAINT, 0, 0);
   // A painter that returned without BeginPaint still completes the request:
   // otherwise the same paint would come back for ever.
@@ -102,9 +95,11 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   w->updateRegion = QRegion();
   w->painting = true;
   HDC dc = BackingDc(*w);
-  HRGN clip = ToHrgn(region);
-  SelectClipRgn(dc, clip);
-  DeleteObject(clip);
+  // The update region is the DC's visible region, as on Windows: no clip
+  // region of the painter's own, and none can reach beyond it.
+  HRGN visible = ToHrgn(region);
+  qv::SetSurfaceClip(dc, visible);
+  DeleteObject(visible);
   if (w->eraseNeeded) {
     w->eraseNeeded = false;
     ps->fErase = Dispatch(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE : TRUE;
@@ -202,4 +197,21 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
 QImage qv::WindowSnapshot(HWND hwnd) {
   auto w = Lookup(hwnd);
   return w ? w->backing.copy() : QImage();
+}
+
+QImage qv::CompositeSnapshot(HWND hwnd) {
+  auto w = Lookup(hwnd);
+  if (!w) return QImage();
+  QImage image(w->rect.size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  if (FramedByWindowManager(w->style))
+    if (HDC dc = CreateSurfaceDC(image)) {
+      DrawFrame(dc, w->rect.width(), w->rect.height(), LookOf(*w), true);
+      DeleteDC(dc);
+    }
+  if (w->host) {
+    QPainter p(&image);
+    w->host->render(&p, w->HostArea().topLeft(), QRegion(), QWidget::DrawChildren);
+  }
+  return image;
 }

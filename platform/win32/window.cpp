@@ -1,5 +1,6 @@
 #include "platform/win32/window.h"
 
+#include <QApplication>
 #include <QScrollBar>
 #include <algorithm>
 #include <cstring>
@@ -7,6 +8,7 @@
 #include <unordered_map>
 
 #include "platform/win32/cwnd.h"
+#include "platform/win32/frame.h"
 #include "platform/win32/host_widget.h"
 #include "platform/win32/input/input.h"
 #include "platform/win32/window_object.h"
@@ -46,17 +48,9 @@ std::shared_ptr<const WindowClass> FindClass(const char* name) {
 // The window to bind a CWnd to before its first message (CWnd::CreateEx).
 thread_local CWnd* t_creating = nullptr;
 
-// Whether the window and all its parents are shown.
-bool ShownOnScreen(const WindowObject& w) {
-  if (!(w.style & WS_VISIBLE)) return false;
-  if (!w.parent) return true;
-  auto p = Lookup(w.parent);
-  return p && ShownOnScreen(*p);
-}
-
 QPoint ClientOriginOnScreen(const WindowObject& w) {
   QPoint origin = w.rect.topLeft() + w.ClientArea().topLeft();
-  if (w.parent)
+  if (w.IsChild() && w.parent)
     if (auto p = Lookup(w.parent)) origin += ClientOriginOnScreen(*p);
   return origin;
 }
@@ -93,6 +87,42 @@ void InvalidateShownTree(WindowObject& w) {
     if (auto c = Lookup(child); c && (c->style & WS_VISIBLE)) InvalidateShownTree(*c);
 }
 
+void PlaceHost(const WindowObject& w) {
+  if (w.host) w.host->setGeometry(HostGeometry(w));
+}
+
+// Qt's flags for a top-level window's host: the window manager's frame for a
+// caption, none for a popup; an owned window stays above its owner.
+Qt::WindowFlags TopLevelFlags(DWORD style, bool owned) {
+  if (!FramedByWindowManager(style)) return Qt::Window | Qt::FramelessWindowHint;
+  Qt::WindowFlags f = (owned ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  if (style & WS_SYSMENU) {
+    f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (style & WS_MINIMIZEBOX) f |= Qt::WindowMinimizeButtonHint;
+    if (style & WS_MAXIMIZEBOX) f |= Qt::WindowMaximizeButtonHint;
+  }
+  return f;
+}
+
+// The windows that hwnd owns (top-level windows whose parent it is).
+std::vector<HWND> OwnedWindows(HWND hwnd) {
+  std::vector<HWND> owned;
+  std::lock_guard<std::mutex> lock(g_tableMutex);
+  for (const auto& [id, w] : Table())
+    if (w->parent == hwnd && !w->IsChild()) owned.push_back(w->hwnd);
+  return owned;
+}
+
+// A change of style or extended style that moves the frame resizes the client area.
+void FrameChanged(WindowObject& w, const QRect& clientBefore, const QRect& hostBefore) {
+  if (w.host) w.host->update();
+  if (w.ClientArea() == clientBefore && w.HostArea() == hostBefore) return;
+  PlaceHost(w);
+  for (HWND child : w.children)
+    if (auto c = Lookup(child)) PlaceHost(*c);
+  ClientAreaChanged(w);
+}
+
 // Runs call on the window's thread: at once there, else queued in order.
 template <typename F>
 bool OnOwnThread(const std::shared_ptr<WindowObject>& w, F call) {
@@ -106,17 +136,45 @@ bool OnOwnThread(const std::shared_ptr<WindowObject>& w, F call) {
 
 }  // namespace
 
-int WindowObject::BorderWidth() const {
-  if (exStyle & WS_EX_CLIENTEDGE) return 2;
-  if ((style & WS_BORDER) && IsChild()) return 1;
-  return 0;
+bool ShownOnScreen(const WindowObject& w) {
+  if (!(w.style & WS_VISIBLE)) return false;
+  if (!w.IsChild() || !w.parent) return true;
+  auto p = Lookup(w.parent);
+  return p && ShownOnScreen(*p);
 }
 
 QRect WindowObject::ClientArea() const {
-  const int b = BorderWidth();
-  int width = rect.width() - 2 * b - (bars[SB_VERT].visible ? kScrollBarSize : 0);
-  int height = rect.height() - 2 * b - (bars[SB_HORZ].visible ? kScrollBarSize : 0);
-  return QRect(b, b, std::max(width, 0), std::max(height, 0));
+  const QMargins m = LayoutFrame(style, exStyle).ToClient();
+  const int width = rect.width() - m.left() - m.right() - (bars[SB_VERT].visible ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+  const int height =
+      rect.height() - m.top() - m.bottom() - (bars[SB_HORZ].visible ? GetSystemMetrics(SM_CYHSCROLL) : 0);
+  return QRect(m.left(), m.top(), std::max(width, 0), std::max(height, 0));
+}
+
+FrameLook LookOf(const WindowObject& w) {
+  FrameLook look{w.style, w.exStyle, w.text, false};
+  // A top-level caption is active unless another window is; a child's is not.
+  if (!w.IsChild()) {
+    const QWidget* active = QApplication::activeWindow();
+    look.active = !active || active == w.host.data();
+  }
+  return look;
+}
+
+QRect HostGeometry(const WindowObject& w) {
+  const QRect area = w.HostArea();
+  QPoint at = w.rect.topLeft() + area.topLeft();
+  // A parent's host starts at its host area, its children's rectangles at its client area.
+  if (w.IsChild() && w.parent)
+    if (auto p = Lookup(w.parent)) at += p->ClientArea().topLeft() - p->HostArea().topLeft();
+  return QRect(at, area.size());
+}
+
+QRect WindowObject::HostArea() const {
+  const QRect all(QPoint(0, 0), rect.size());
+  if (!FramedByWindowManager(style)) return all;
+  const QRect inside = all.marginsRemoved(LayoutFrame(style, exStyle).Outer());
+  return QRect(inside.topLeft(), inside.size().expandedTo(QSize(0, 0)));
 }
 
 std::shared_ptr<WindowObject> Lookup(HWND hwnd) {
@@ -155,7 +213,8 @@ void ClientAreaChanged(WindowObject& w) {
   if (w.host) w.host->LayoutScrollBars(w);
   ResizeBacking(w);
   Invalidate(w, QRegion(0, 0, client.width(), client.height()), true);
-  Dispatch(w.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.width(), client.height()));
+  const bool maximized = w.host && !w.IsChild() && w.host->isMaximized();
+  Dispatch(w.hwnd, WM_SIZE, maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, MAKELPARAM(client.width(), client.height()));
 }
 
 void Invalidate(WindowObject& w, const QRegion& area, bool erase) {
@@ -209,10 +268,16 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
   w->rect = QRect(x, y, std::max(width, 0), std::max(height, 0));
   w->thread = UiThread::Current();
   const HWND hwnd = Register(w);
-  if (parentObject) parentObject->children.push_back(hwnd);
+  // An owned window is a top-level window of its own, not one of the owner's children.
+  const bool child = (style & WS_CHILD) != 0;
+  if (parentObject && child) parentObject->children.push_back(hwnd);
 
   w->host = new HostWidget(hwnd, parentObject ? parentObject->host.data() : nullptr);
-  w->host->setGeometry(w->rect);
+  if (!child) {
+    w->host->setWindowFlags(TopLevelFlags(style, parentObject != nullptr));
+    w->host->setWindowTitle(QString::fromStdString(w->text));
+  }
+  PlaceHost(*w);
   w->bars[SB_VERT].visible = (style & WS_VSCROLL) != 0;
   w->bars[SB_HORZ].visible = (style & WS_HSCROLL) != 0;
   w->style |= style & (WS_VSCROLL | WS_HSCROLL);
@@ -233,9 +298,15 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
 BOOL DestroyWindow(HWND hwnd) {
   auto w = Lookup(hwnd);
   if (!w || !w->thread->IsCurrent()) return FALSE;
-  if (w->destroying.exchange(true)) return TRUE;  // already on its way
+  if (w->destroyMessageSent) return TRUE;  // already on its way
+  // Owned windows go first, as on Windows.
+  for (HWND owned : OwnedWindows(hwnd)) DestroyWindow(owned);
+  if (w->destroyMessageSent || !Lookup(hwnd)) return TRUE;
   std::vector<std::shared_ptr<WindowObject>> tree;
   CollectTree(hwnd, tree);
+  // Windows of the tree that an earlier destruction already reached (a handler
+  // destroying a child of its own) are not this one's to destroy.
+  std::erase_if(tree, [](const auto& node) { return node->destroyMessageSent; });
   for (auto& node : tree) {
     node->destroying.store(true, std::memory_order_release);
     node->thread->CancelSendsTo(node->hwnd);
@@ -244,12 +315,18 @@ BOOL DestroyWindow(HWND hwnd) {
     node->timers.clear();
   }
   if (w->host) w->host->hide();
-  for (auto& node : tree) Dispatch(node->hwnd, WM_DESTROY, 0, 0);
+  // A handler may destroy a window of the tree then and there: it is skipped.
+  for (auto& node : tree) {
+    if (node->destroyMessageSent || !Lookup(node->hwnd)) continue;
+    node->destroyMessageSent = true;
+    Dispatch(node->hwnd, WM_DESTROY, 0, 0);
+  }
   for (auto it = tree.rbegin(); it != tree.rend(); ++it) {
+    if (!Lookup((*it)->hwnd)) continue;
     Dispatch((*it)->hwnd, WM_NCDESTROY, 0, 0);
     Unregister((*it)->hwnd);
   }
-  if (w->parent)
+  if (w->parent && w->IsChild())
     if (auto p = Lookup(w->parent)) std::erase(p->children, hwnd);
   // Later, not now: the host may be in the middle of one of its own events.
   if (w->host) w->host->deleteLater();
@@ -265,6 +342,10 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_SETTEXT:
       w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+      if (w->host) {
+        if (!w->IsChild()) w->host->setWindowTitle(QString::fromStdString(w->text));
+        w->host->update();  // a caption we draw shows the title
+      }
       return TRUE;
     case WM_GETTEXT: {
       char* buffer = reinterpret_cast<char*>(lParam);
@@ -280,6 +361,15 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return EraseWithClassBackground(*w, wParam);
     case WM_PAINT:
       ValidatePaint(*w);
+      return 0;
+    case WM_SYSCOMMAND:
+      switch (wParam & 0xFFF0) {
+        case SC_CLOSE: SendMessage(hwnd, WM_CLOSE, 0, 0); break;
+        case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); break;
+        case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
+        case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
+        default: break;
+      }
       return 0;
     case WM_CLOSE:
       DestroyWindow(hwnd);
@@ -336,11 +426,23 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   const BOOL wasVisible = (w->style & WS_VISIBLE) ? TRUE : FALSE;
   if (OnOwnThread(w, [hwnd, cmd] { ShowWindow(hwnd, cmd); })) return wasVisible;
   const bool show = cmd != SW_HIDE;
-  if (show == static_cast<bool>(wasVisible)) return wasVisible;
-  Dispatch(hwnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
-  w->style = show ? (w->style | WS_VISIBLE) : (w->style & ~WS_VISIBLE);
-  if (w->host) w->host->setVisible(show);
-  if (show) InvalidateShownTree(*w);
+  if (show != static_cast<bool>(wasVisible)) {
+    Dispatch(hwnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+    w->style = show ? (w->style | WS_VISIBLE) : (w->style & ~WS_VISIBLE);
+  }
+  if (!w->host) return wasVisible;
+  if (show && !w->IsChild()) {
+    // The window's state changes through Qt; its resize event brings WM_SIZE.
+    switch (cmd) {
+      case SW_MAXIMIZE: w->host->showMaximized(); break;
+      case SW_MINIMIZE: case SW_SHOWMINIMIZED: w->host->showMinimized(); break;
+      case SW_RESTORE: case SW_SHOWNORMAL: w->host->showNormal(); break;
+      default: w->host->setVisible(true); break;
+    }
+  } else {
+    w->host->setVisible(show);
+  }
+  if (show && !wasVisible) InvalidateShownTree(*w);
   return wasVisible;
 }
 
@@ -379,7 +481,7 @@ BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
   const bool resized = next.size() != w->rect.size();
   const bool moved = next.topLeft() != w->rect.topLeft();
   w->rect = next;
-  if (w->host) w->host->setGeometry(next);
+  PlaceHost(*w);
   if (moved) {
     const QPoint origin = next.topLeft() + w->ClientArea().topLeft();
     Dispatch(hwnd, WM_MOVE, 0, MAKELPARAM(origin.x(), origin.y()));
@@ -402,7 +504,7 @@ BOOL GetWindowRect(HWND hwnd, RECT* rect) {
   auto w = Lookup(hwnd);
   if (!w || !rect) return FALSE;
   QPoint origin = w->rect.topLeft();
-  if (w->parent)
+  if (w->IsChild() && w->parent)
     if (auto p = Lookup(w->parent)) origin += ClientOriginOnScreen(*p);
   *rect = RECT{origin.x(), origin.y(), origin.x() + w->rect.width(), origin.y() + w->rect.height()};
   return TRUE;
@@ -434,10 +536,25 @@ DWORD GetWindowStyle(HWND hwnd) {
 void SetWindowStyle(HWND hwnd, DWORD style) {
   auto w = Lookup(hwnd);
   if (!w) return;
+  const QRect client = w->ClientArea(), host = w->HostArea();
   w->style = (style & ~(WS_VSCROLL | WS_HSCROLL | WS_VISIBLE | WS_DISABLED)) |
              (w->style & (WS_VSCROLL | WS_HSCROLL | WS_VISIBLE | WS_DISABLED));
+  FrameChanged(*w, client, host);
   ShowScrollBar(hwnd, SB_VERT, (style & WS_VSCROLL) ? TRUE : FALSE);
   ShowScrollBar(hwnd, SB_HORZ, (style & WS_HSCROLL) ? TRUE : FALSE);
+}
+
+DWORD GetWindowExStyle(HWND hwnd) {
+  auto w = Lookup(hwnd);
+  return w ? w->exStyle : 0;
+}
+
+void SetWindowExStyle(HWND hwnd, DWORD exStyle) {
+  auto w = Lookup(hwnd);
+  if (!w) return;
+  const QRect client = w->ClientArea(), host = w->HostArea();
+  w->exStyle = exStyle;
+  FrameChanged(*w, client, host);
 }
 
 HWND GetParent(HWND hwnd) {

@@ -74,8 +74,11 @@ BOOL ScreenToClient(HWND hwnd, POINT* point);
 BOOL ClientToScreen(HWND hwnd, POINT* point);
 
 DWORD GetWindowStyle(HWND hwnd);
-// Changes the style bits, with the scroll bars that WS_VSCROLL/WS_HSCROLL show.
+// Changes the style bits, with the scroll bars that WS_VSCROLL/WS_HSCROLL show;
+// a change of the frame resizes the client area (WM_SIZE) and repaints.
 void SetWindowStyle(HWND hwnd, DWORD style);
+DWORD GetWindowExStyle(HWND hwnd);
+void SetWindowExStyle(HWND hwnd, DWORD exStyle);
 HWND GetParent(HWND hwnd);
 HWND GetDlgItem(HWND parent, int id);
 int GetDlgCtrlID(HWND hwnd);
@@ -119,6 +122,3 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 // A DC on the whole client area; ReleaseDC shows what was drawn.
 HDC GetDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC dc);
-
-// Width of a vertical and height of a horizontal window scroll bar, in pixels.
-inline constexpr int kScrollBarSize = 17;

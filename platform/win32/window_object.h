@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/frame.h"
 #include "platform/win32/gdi/gdi_api.h"
 #include "platform/win32/ui_thread.h"
 #include "platform/win32/winuser.h"
@@ -58,6 +59,7 @@ struct WindowObject {
   QRect rect;  // in the parent's client coordinates (screen for a top-level window)
   std::shared_ptr<UiThread> thread;
   std::atomic<bool> destroying{false};
+  bool destroyMessageSent = false;  // WM_DESTROY has gone out: no second destruction
 
   QPointer<HostWidget> host;
   QImage backing;  // the client area's pixels, kept until painted again
@@ -71,9 +73,11 @@ struct WindowObject {
   std::map<UINT_PTR, int> timers;  // our id -> Qt timer id
   std::map<UINT_PTR, TIMERPROC> timerProcs;
 
-  int BorderWidth() const;
   // The client area within the window, in window coordinates.
   QRect ClientArea() const;
+  // The part of the window its host widget shows, in window coordinates: all of
+  // it, or what lies inside the window manager's frame.
+  QRect HostArea() const;
   bool IsChild() const { return (style & WS_CHILD) != 0; }
 };
 
@@ -84,6 +88,16 @@ void Unregister(HWND hwnd);
 
 // Routes one message to the window's CWnd or procedure, on the calling thread.
 LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Whether the window and, for a child, all its parents are shown.
+bool ShownOnScreen(const WindowObject& w);
+
+// What the window's frame shows: its styles, title and whether it is active.
+FrameLook LookOf(const WindowObject& w);
+
+// Where the host widget lies: a child's within its parent's host, a top-level
+// window's on the screen.
+QRect HostGeometry(const WindowObject& w);
 
 // Client size changed (scroll bar shown or hidden, window resized): lays out the
 // host, resizes the backing bitmap and sends WM_SIZE.

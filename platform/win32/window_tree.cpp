@@ -50,29 +50,6 @@ int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
   return MAKELONG(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y));
 }
 
-DWORD GetWindowExStyle(HWND hwnd) {
-  auto w = Lookup(hwnd);
-  return w ? w->exStyle : 0;
-}
-
-void SetWindowExStyle(HWND hwnd, DWORD exStyle) {
-  auto w = Lookup(hwnd);
-  if (!w) return;
-  const bool frame = ((w->exStyle ^ exStyle) & WS_EX_CLIENTEDGE) != 0;
-  w->exStyle = exStyle;
-  if (frame) ClientAreaChanged(*w);
-}
-
-DWORD CWnd::GetExStyle() const { return ::GetWindowExStyle(m_hWnd); }
-
-BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT) {
-  const DWORD before = GetExStyle();
-  const DWORD after = (before & ~remove) | add;
-  if (after == before) return FALSE;
-  ::SetWindowExStyle(m_hWnd, after);
-  return TRUE;
-}
-
 CWnd* CWnd::SetParent(CWnd* parent) { return FromHandle(::SetParent(m_hWnd, parent ? parent->m_hWnd : nullptr)); }
 
 void CWnd::BringWindowToTop() { ::BringWindowToTop(m_hWnd); }

@@ -16,6 +16,5 @@ DWORD GetWindowExStyle(HWND hwnd);
 void SetWindowExStyle(HWND hwnd, DWORD exStyle);
 
 inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
-inline constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
 inline constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 inline constexpr UINT SWP_FRAMECHANGED = 0x0020;

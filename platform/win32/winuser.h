@@ -97,6 +97,8 @@ inline constexpr WPARAM MK_CONTROL = 0x0008;
 
 // WM_SIZE types.
 inline constexpr UINT SIZE_RESTORED = 0;
+inline constexpr UINT SIZE_MINIMIZED = 1;
+inline constexpr UINT SIZE_MAXIMIZED = 2;
 
 // Window styles.
 inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
@@ -115,6 +117,11 @@ inline constexpr DWORD WS_SYSMENU = 0x00080000;
 inline constexpr DWORD WS_THICKFRAME = 0x00040000;
 inline constexpr DWORD WS_GROUP = 0x00020000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
+// On a top-level window with WS_SYSMENU the group and tab stop bits are the boxes.
+inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
+inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
+inline constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
+inline constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
 inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 inline constexpr DWORD WS_EX_STATICEDGE = 0x00020000;
 
@@ -126,8 +133,14 @@ inline constexpr UINT CS_DBLCLKS = 0x0008;
 // ShowWindow.
 inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_NORMAL = 1;
+inline constexpr int SW_SHOWMINIMIZED = 2;
+inline constexpr int SW_SHOWMAXIMIZED = 3;
+inline constexpr int SW_MAXIMIZE = 3;
 inline constexpr int SW_SHOW = 5;
+inline constexpr int SW_MINIMIZE = 6;
 inline constexpr int SW_SHOWNA = 8;
+inline constexpr int SW_RESTORE = 9;
 
 // SetWindowPos.
 inline constexpr UINT SWP_NOSIZE = 0x0001;

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <atomic>
 #include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -240,7 +241,7 @@ TEST_F(WindowTest, ScrollInfoClampsAndShowsTheBar) {
     EXPECT_EQ(::SetScrollInfo(wnd.m_hWnd, SB_VERT, &si, TRUE), c.expectPos);
     EXPECT_EQ(wnd.GetScrollPos(SB_VERT), c.expectPos);
     wnd.GetClientRect(&client);
-    EXPECT_EQ(client.Width(), c.visible ? 100 - kScrollBarSize : 100);
+    EXPECT_EQ(client.Width(), c.visible ? 100 - GetSystemMetrics(SM_CXVSCROLL) : 100);
   }
   wnd.SetScrollRange(SB_VERT, 2, 40);
   int min = -1, max = -1;
@@ -355,6 +356,90 @@ TEST_F(WindowTest, ShowingAParentPaintsTheShownWindowsInside) {
   EXPECT_EQ(inner.paints, 1);
   EXPECT_EQ(notShown.paints, 0);
   EXPECT_EQ(Pixel(inner.m_hWnd, 9, 9), 0xFF0000u);
+}
+
+// The painter's DC has no clip region of its own: taking one away cannot
+// reach past the update region.
+class ClipProbeWnd : public CWnd {
+ public:
+  int clipRegionResult = -1;
+  COLORREF colour = RGB(255, 0, 0);
+
+ protected:
+  void OnPaint() {
+    CPaintDC dc(this);
+    HRGN probe = CreateRectRgn(0, 0, 0, 0);
+    clipRegionResult = GetClipRgn(dc.m_hDC, probe);
+    DeleteObject(probe);
+    SelectClipRgn(dc.m_hDC, nullptr);
+    dc.FillSolidRect(CRect(0, 0, 1000, 1000), colour);
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(ClipProbeWnd, CWnd)
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+TEST_F(WindowTest, ThePaintDcIsClippedByItsVisibleRegionNotByAClipRegion) {
+  ClipProbeWnd p;
+  ASSERT_TRUE(p.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 60, 40), &top, 13));
+  p.UpdateWindow();
+  p.colour = RGB(0, 0, 255);
+  p.InvalidateRect(CRect(0, 0, 10, 10), FALSE);
+  p.UpdateWindow();
+  EXPECT_EQ(p.clipRegionResult, 0) << "no application clip region";
+  EXPECT_EQ(Pixel(p.m_hWnd, 5, 5), 0x0000FFu);
+  EXPECT_EQ(Pixel(p.m_hWnd, 30, 30), 0xFF0000u) << "outside the update region";
+}
+
+// A parent that destroys one of its children in its own WM_DESTROY.
+class DestroyingParent : public CWnd {
+ public:
+  std::vector<std::string>* log = nullptr;
+  HWND child = nullptr;
+  BOOL childAliveAfter = TRUE;
+
+ protected:
+  void OnDestroy() {
+    log->push_back("parent destroy");
+    ::DestroyWindow(child);
+    childAliveAfter = ::IsWindow(child);
+  }
+  void OnNcDestroy() { log->push_back("parent ncdestroy"); }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(DestroyingParent, CWnd)
+  ON_WM_DESTROY()
+  ON_WM_NCDESTROY()
+END_MESSAGE_MAP()
+
+class LoggingChild : public CWnd {
+ public:
+  std::vector<std::string>* log = nullptr;
+
+ protected:
+  void OnDestroy() { log->push_back("child destroy"); }
+  void OnNcDestroy() { log->push_back("child ncdestroy"); }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(LoggingChild, CWnd)
+  ON_WM_DESTROY()
+  ON_WM_NCDESTROY()
+END_MESSAGE_MAP()
+
+TEST_F(WindowTest, DestroyingAChildInsideTheParentsDestroyDoesItThenAndThere) {
+  std::vector<std::string> log;
+  DestroyingParent parent;
+  LoggingChild child, other;
+  parent.log = child.log = other.log = &log;
+  ASSERT_TRUE(parent.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 80, 80), &top, 20));
+  ASSERT_TRUE(child.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &parent, 1));
+  ASSERT_TRUE(other.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(20, 0, 30, 10), &parent, 2));
+  parent.child = child.m_hWnd;
+  parent.DestroyWindow();
+  EXPECT_FALSE(parent.childAliveAfter);
+  EXPECT_EQ(log, (std::vector<std::string>{"parent destroy", "child destroy", "child ncdestroy", "child destroy",
+                                           "child ncdestroy", "parent ncdestroy"}));
 }
 
 }  // namespace
