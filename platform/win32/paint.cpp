@@ -120,6 +120,9 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
 }
 
 HDC GetDC(HWND hwnd) {
+  // The desktop's DC: the screen's format, for measuring text and making
+  // compatible bitmaps; nothing drawn into it is shown.
+  if (!hwnd) return CreateCompatibleDC(nullptr);
   auto w = Lookup(hwnd);
   return w && !w->backing.isNull() ? BackingDc(*w) : nullptr;
 }

@@ -273,6 +273,7 @@ BOOL RestoreDC(HDC dc, int saved);  // < 0: relative to the newest
 
 enum : int { LOGPIXELSX = 88, LOGPIXELSY = 90, BITSPIXEL = 12, PLANES = 14, HORZRES = 8,
              VERTRES = 10, NUMCOLORS = 24, RASTERCAPS = 38, TECHNOLOGY = 2 };
+enum : int { RC_PALETTE = 0x0100 };  // a RASTERCAPS bit: never set on our 32-bit surfaces
 int GetDeviceCaps(HDC dc, int index);  // 96 dpi, 32 bits a pixel
 
 COLORREF SetTextColor(HDC dc, COLORREF c);
