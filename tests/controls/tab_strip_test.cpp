@@ -465,3 +465,37 @@ TEST(TabStripBitmaps, ButtonsAndBarHaveTheirSizes) {
 }
 
 }  // namespace
+
+#include "controls/hex_file_view.h"
+
+namespace {
+
+TEST_F(TabStripTest, HexViewPagesAsTheWritePageAddsThem) {
+  Make(1, 400, 220);
+  CHexFileView appBin, fromChip;
+  ASSERT_TRUE(appBin.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(640, 20, 660, 40), &parent, 1500));
+  ASSERT_TRUE(fromChip.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(640, 20, 660, 40), &parent, 1501));
+  std::vector<BYTE> data(64);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<BYTE>(i);
+  appBin.SetData(data.data(), 64);
+  strip.AddTab(&appBin, "App Bin File");
+  strip.AddTab(&fromChip, "From Chip");
+  // The page moves the strip when it is resized; the views follow.
+  strip.MoveWindow(100, 0, 480, 300);
+  CRect r;
+  appBin.GetWindowRect(&r);
+  strip.ScreenToClient(&r);
+  EXPECT_EQ(r, CRect(4, 24, 476, 296));
+  EXPECT_TRUE(appBin.IsWindowVisible());
+  EXPECT_FALSE(fromChip.IsWindowVisible());
+  Paint("write_page");
+  Click(TabRect(1).CenterPoint());
+  EXPECT_TRUE(fromChip.IsWindowVisible());
+  EXPECT_FALSE(appBin.IsWindowVisible());
+  // As the Write page does: the views go before the strip.
+  appBin.DestroyWindow();
+  fromChip.DestroyWindow();
+  strip.DestroyWindow();
+}
+
+}  // namespace
