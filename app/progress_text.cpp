@@ -1,6 +1,7 @@
 #include "app/progress_text.h"
 
 #include "isp/progress.h"
+#include "platform/win32/progress_ctrl.h"
 #include "res/app_ids.h"
 
 namespace {
@@ -63,4 +64,9 @@ BOOL ReadProgressText(WPARAM stage, LPARAM value, CString* text, int* position) 
     default:
       return FALSE;
   }
+}
+
+void ShowProgressText(CWnd& bar, const CString& text, int position) {
+  bar.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.GetString()));
+  if (position != kPositionUnchanged) bar.SendMessage(PBM_SETPOS, static_cast<WPARAM>(position));
 }

@@ -4,6 +4,7 @@
 // page shows them.
 
 #include "platform/core/cstring.h"
+#include "platform/win32/cwnd.h"
 #include "platform/core/wintypes.h"
 
 inline constexpr int kPositionUnchanged = -1;
@@ -16,3 +17,7 @@ BOOL ProgramProgressText(WPARAM stage, LPARAM value, CString* text, int* positio
 // The Read page's codes, kProgressReadError and kProgressReading, the same
 // way; the read-data code is no text, and the other codes change nothing.
 BOOL ReadProgressText(WPARAM stage, LPARAM value, CString* text, int* position);
+
+// Sets the text on a progress bar (WM_SETTEXT) and, unless it is
+// kPositionUnchanged, its position (PBM_SETPOS).
+void ShowProgressText(CWnd& bar, const CString& text, int position);
