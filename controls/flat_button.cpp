@@ -297,7 +297,7 @@ BOOL CFlatButton::OnClicked() {
     info.fMask = SEE_MASK_FLAG_NO_UI;
     info.lpVerb = "open";
     info.lpFile = m_szURL;
-    info.nShow = 3;  // SW_SHOWMAXIMIZED
+    info.nShow = SW_SHOWMAXIMIZED;
     ::ShellExecuteExA(&info);
   }
   return FALSE;

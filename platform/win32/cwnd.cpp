@@ -120,7 +120,8 @@ BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
 
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
-  if (!OnWndMsg(msg, wParam, lParam, &result)) result = DefWindowProc(msg, wParam, lParam);
+  if (!OnWndMsg(msg, wParam, lParam, &result) && !ReflectToChild(msg, wParam, lParam, &result))
+    result = DefWindowProc(msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     // The window is gone: the object no longer speaks for it.
     Detach();
@@ -134,7 +135,7 @@ namespace {
 bool Matches(const AFX_MSGMAP_ENTRY& e, UINT msg, WPARAM wParam) {
   const UINT last = e.nLastMessage ? e.nLastMessage : e.nMessage;
   if (msg < e.nMessage || msg > last) return false;
-  if (msg != WM_COMMAND) return true;
+  if (msg != WM_COMMAND && msg != WM_REFLECT_BASE + WM_COMMAND) return true;
   const UINT id = LOWORD(wParam);
   return HIWORD(wParam) == e.nCode && id >= e.nID && id <= e.nLastID;
 }
@@ -142,6 +143,16 @@ bool Matches(const AFX_MSGMAP_ENTRY& e, UINT msg, WPARAM wParam) {
 }  // namespace
 
 BOOL CWnd::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  // A control's notification goes to the control's own reflection entry first.
+  if (msg == WM_COMMAND && lParam) {
+    if (CWnd* child = FromHandlePermanent(reinterpret_cast<HWND>(lParam)); child && child != this) {
+      LRESULT ignored = 0;
+      if (child->OnChildNotify(msg, wParam, lParam, &ignored)) {
+        *result = 0;
+        return TRUE;
+      }
+    }
+  }
   for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
     for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
       if (!Matches(*e, msg, wParam)) continue;
@@ -243,8 +254,9 @@ CClientDC::~CClientDC() { ::ReleaseDC(m_hWnd, Detach()); }
 
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
   if (qv::win32::DispatchMenuOwnerDraw(WM_DRAWITEM, reinterpret_cast<LPARAM>(dis))) return;
-  // A control's own drawing (an owner-drawn button's DrawItem) comes first.
-  if (dis && dis->CtlType != ODT_MENU && ReflectLastMsg(dis->hwndItem)) return;
+  LRESULT r = 0;
+  CWnd* child = dis ? FromHandlePermanent(dis->hwndItem) : nullptr;
+  if (child && child != this && child->OnChildNotify(m_current.message, m_current.wParam, m_current.lParam, &r)) return;
   Default();
 }
 

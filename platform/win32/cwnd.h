@@ -148,7 +148,11 @@ struct AFX_CTLCOLOR {
   UINT nCtlType;
 };
 // void fn(): the control's own handling; the parent no longer sees the notification.
-#define ON_CONTROL_REFLECT(code, fn) QV_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, 0, code, 0, 0xFFFF, self->fn())
+#define ON_CONTROL_REFLECT(code, fn) \
+  QV_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, 0, code, 0, 0xFFFF, {                  \
+    self->fn();                                                                    \
+    *result = TRUE;                                                                \
+  })
 // BOOL fn(): FALSE lets the parent see the notification too.
 #define ON_CONTROL_REFLECT_EX(code, fn) \
   QV_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, 0, code, 0, 0xFFFF, *result = self->fn())
@@ -258,11 +262,9 @@ class CWnd {
   virtual BOOL PreTranslateMessage(MSG* msg);
   // A notification that this object's window sent its parent (WM_COMMAND,
   // WM_CTLCOLOR*, WM_DRAWITEM, WM_HSCROLL/WM_VSCROLL): TRUE when the object
-  // handled it itself. The default looks for a reflection entry in the map.
+  // took it itself, so that the parent does not. The default looks for a
+  // reflection entry in the map.
   virtual BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
-  // Hands the parent's current message to the child's OnChildNotify.
-  BOOL SendChildNotifyLastMsg(LRESULT* result = nullptr);
-  static BOOL ReflectLastMsg(HWND child, LRESULT* result = nullptr);
 
   // Binds the object before the first message of a window it creates.
   void BindHandle(HWND hwnd);
@@ -304,7 +306,6 @@ class CWnd {
   DWORD GetStyle() const { return ::GetWindowStyle(m_hWnd); }
   DWORD GetExStyle() const { return ::GetWindowExStyle(m_hWnd); }
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
-  BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
   CWnd* SetParent(CWnd* parent);
   void BringWindowToTop();
   void MapWindowPoints(CWnd* to, POINT* points, UINT count) const;
@@ -312,6 +313,7 @@ class CWnd {
   CWnd* SetCapture();
   static CWnd* GetCapture();
   static CWnd* WindowFromPoint(POINT point);
+  BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
   CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
   int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
@@ -396,6 +398,17 @@ class CWnd {
   void OnLButtonDblClk(UINT, CPoint) { Default(); }
   void OnRButtonDown(UINT, CPoint) { Default(); }
   void OnMouseLeave() { Default(); }
+  void OnRButtonUp(UINT, CPoint) { Default(); }
+  // A menu entry goes to the CMenu attached to its menu; anything else is
+  // reflected to the control first (its OnChildNotify, e.g. CButton::DrawItem),
+  // then default processing.
+  void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
+  void OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis);
+  LRESULT OnMenuChar(UINT, UINT, CMenu*) { return Default(); }
+  void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+  BOOL OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
+  void OnContextMenu(CWnd*, CPoint) { Default(); }
+  void OnCaptureChanged(CWnd*) { Default(); }
   // Reflects to the control first (its ON_WM_CTLCOLOR_REFLECT), then default processing.
   HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT kind);
   void OnSysCommand(UINT, LPARAM) { Default(); }
@@ -407,18 +420,12 @@ class CWnd {
   void OnKillFocus(CWnd*) { Default(); }
   UINT OnGetDlgCode() { return static_cast<UINT>(Default()); }
   void OnSetFont(CFont*, BOOL) { Default(); }
-  void OnRButtonUp(UINT, CPoint) { Default(); }
-  // A menu entry goes to the CMenu attached to its menu; anything else is
-  // reflected to the control first (its OnChildNotify, e.g. CButton::DrawItem).
-  void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
-  void OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis);
-  LRESULT OnMenuChar(UINT, UINT, CMenu*) { return Default(); }
-  void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
-  BOOL OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
-  void OnContextMenu(CWnd*, CPoint) { Default(); }
-  void OnCaptureChanged(CWnd*) { Default(); }
 
  private:
+  // A notification that no map entry took goes to the control that sent it
+  // (WM_CTLCOLOR*, WM_DRAWITEM, WM_HSCROLL/WM_VSCROLL).
+  BOOL ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
   MSG m_current{};
   bool m_routed = false;  // this object takes the window's messages
 };

@@ -13,6 +13,7 @@
 #include "platform/win32/frame.h"
 #include "platform/win32/gdi/gdi_qt.h"
 #include "platform/win32/input/input.h"
+#include "platform/win32/keyboard.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_object.h"
 
@@ -40,10 +41,43 @@ UINT ScrollCode(int action) {
   }
 }
 
+bool IsInput(QEvent::Type t) {
+  switch (t) {
+    case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: case QEvent::Wheel: case QEvent::KeyPress: case QEvent::KeyRelease:
+    case QEvent::ContextMenu:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Win32's disabled windows: no input reaches a disabled window or anything
+// inside it. Qt's own disabled state would also grey every child widget.
+class DisabledInputFilter : public QObject {
+ public:
+  bool eventFilter(QObject* target, QEvent* e) override {
+    if (!IsInput(e->type()) || !target->isWidgetType()) return false;
+    for (auto* w = static_cast<QWidget*>(target); w; w = w->isWindow() ? nullptr : w->parentWidget())
+      if (auto* host = dynamic_cast<HostWidget*>(w); host && (GetWindowStyle(host->Handle()) & WS_DISABLED))
+        return true;
+    return false;
+  }
+};
+
 }  // namespace
 
 HostWidget::HostWidget(HWND hwnd, QWidget* parent) : QWidget(parent), hwnd_(hwnd) {
+  static DisabledInputFilter* filter = [] {
+    auto* f = new DisabledInputFilter;
+    QCoreApplication::instance()->installEventFilter(f);
+    return f;
+  }();
+  (void)filter;
   setMouseTracking(true);
+  // Only SetFocus gives a window the focus: a click does it where the
+  // window's class says so (buttons, edits), never Qt on its own.
+  setFocusPolicy(Qt::NoFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
     bars_[bar] = new QScrollBar(bar == SB_VERT ? Qt::Vertical : Qt::Horizontal, this);
@@ -75,6 +109,19 @@ void HostWidget::ScrollAction(int bar, int action) {
   bars_[bar]->setSliderPosition(w->bars[bar].pos);
   SendMessage(hwnd_, msg, code, 0);
   SendMessage(hwnd_, msg, SB_ENDSCROLL, 0);
+}
+
+void HostWidget::SyncEnabled() {
+  const bool enabled = !(GetWindowStyle(hwnd_) & WS_DISABLED);
+  for (QObject* child : children())
+    if (auto* widget = qobject_cast<QWidget*>(child); widget && !dynamic_cast<HostWidget*>(widget))
+      widget->setEnabled(enabled);
+}
+
+// A control's Qt widget made after the window starts in the window's state.
+void HostWidget::childEvent(QChildEvent* e) {
+  QWidget::childEvent(e);
+  if (e->type() == QEvent::ChildPolished) SyncEnabled();
 }
 
 void HostWidget::SyncScrollBar(int bar, const WindowObject& w) {
@@ -204,5 +251,13 @@ void HostWidget::timerEvent(QTimerEvent* e) {
     return;
   }
 }
+
+void HostWidget::keyPressEvent(QKeyEvent* e) {
+  if (!HandleKeyPress(hwnd_, e)) QWidget::keyPressEvent(e);
+}
+
+void HostWidget::keyReleaseEvent(QKeyEvent* e) { HandleKeyRelease(hwnd_, e); }
+
+void HostWidget::focusInEvent(QFocusEvent*) { FocusCameFromQt(hwnd_); }
 
 }  // namespace qv::win32

@@ -24,18 +24,28 @@ class HostWidget : public QWidget {
   int StartTimer(UINT ms) { return startTimer(static_cast<int>(ms)); }
   void StopTimer(int qtId) { killTimer(qtId); }
   void SyncScrollBar(int bar, const WindowObject& w);
+  // The window's own Qt widgets (scroll bars, a control's Qt widget) take its
+  // enabled state; the hosts of its children keep theirs, as on Windows,
+  // where a disabled parent blocks its children's input but not their look.
+  void SyncEnabled();
 
  protected:
   void paintEvent(QPaintEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void childEvent(QChildEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void leaveEvent(QEvent* e) override;
   void timerEvent(QTimerEvent* e) override;
+  // Keys and focus are the window's (keyboard.h); Qt's own Tab chain is not used.
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  bool focusNextPrevChild(bool) override { return false; }
 
  private:
   void SendMouse(UINT msg, QMouseEvent* e);

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <cstring>
+#include <utility>
 
 #include "platform/win32/gdi/gdi_qt.h"
 #include "platform/win32/host_widget.h"
@@ -39,6 +40,37 @@ void Show(WindowObject& w) {
   if (w.host) w.host->update();
 }
 
+// A child's rectangle in its parent's client coordinates, and its client
+// area's place there.
+QPoint ClientOriginInParent(const WindowObject& child) { return child.rect.topLeft() + child.ClientArea().topLeft(); }
+
+// What lies under a child: the parent's pixels within `region` (the child's
+// client coordinates) become the child's, as on Windows, where a child that
+// does not paint its background shows its parent.
+void TakeParentPixels(WindowObject& child, const QRegion& region) {
+  if (!child.IsChild()) return;
+  auto parent = Lookup(child.parent);
+  if (!parent || parent->backing.isNull() || child.backing.isNull()) return;
+  const QPoint at = ClientOriginInParent(child);
+  QPainter p(&child.backing);
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.setClipRegion(region);
+  p.drawImage(QPoint(0, 0), parent->backing, QRect(at, child.backing.size()));
+}
+
+// A transparent child (WS_EX_TRANSPARENT) is painted over its parent: what the
+// parent painted under it reaches it, and it paints itself again there.
+void ShowThroughTransparentChildren(const WindowObject& w, const QRegion& painted) {
+  for (HWND h : w.children) {
+    auto c = Lookup(h);
+    if (!c || !(c->exStyle & WS_EX_TRANSPARENT) || !(c->style & WS_VISIBLE)) continue;
+    const QRegion under = painted.translated(-ClientOriginInParent(*c)) & QRect(QPoint(0, 0), c->ClientArea().size());
+    if (under.isEmpty()) continue;
+    TakeParentPixels(*c, under);
+    Invalidate(*c, under, true);
+  }
+}
+
 }  // namespace
 
 void ResizeBacking(WindowObject& w) {
@@ -56,7 +88,14 @@ void ResizeBacking(WindowObject& w) {
 }
 
 LRESULT EraseWithClassBackground(WindowObject& w, WPARAM hdc) {
-  if (w.windowClass->backgroundSysColor == 0 || !hdc) return 0;
+  if (!hdc) return 0;
+  if (w.windowClass->backgroundSysColor == 0) {
+    // No class brush: Windows erases nothing and the child shows what its
+    // parent painted under it; a control with a hollow brush then draws its
+    // text straight over the parent's pixels.
+    if (w.painting) TakeParentPixels(w, w.paintedRegion);
+    return 0;
+  }
   const QSize size = w.ClientArea().size();
   const RECT all{0, 0, size.width(), size.height()};
   FillRect(reinterpret_cast<HDC>(hdc), &all,
@@ -94,6 +133,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   const QRegion region = w->updateRegion;
   w->updateRegion = QRegion();
   w->painting = true;
+  w->paintedRegion = region;
   HDC dc = BackingDc(*w);
   // The update region is the DC's visible region, as on Windows: no clip
   // region of the painter's own, and none can reach beyond it.
@@ -115,6 +155,7 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
   if (ps && ps->hdc) DeleteDC(ps->hdc);
   if (!w) return FALSE;
   w->painting = false;
+  ShowThroughTransparentChildren(*w, std::exchange(w->paintedRegion, QRegion()));
   Show(*w);
   return TRUE;
 }

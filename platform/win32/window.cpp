@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -11,6 +12,7 @@
 #include "platform/win32/frame.h"
 #include "platform/win32/host_widget.h"
 #include "platform/win32/input/input.h"
+#include "platform/win32/standard/standard_classes.h"
 #include "platform/win32/window_object.h"
 
 namespace qv::win32 {
@@ -24,13 +26,20 @@ std::unordered_map<std::uintptr_t, std::shared_ptr<WindowObject>>& Table() {
   return *table;
 }
 
+// Class names match without regard to case, as on Windows ("BUTTON" is "Button").
+std::string ClassKey(const char* name) {
+  std::string key = name;
+  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return key;
+}
+
 std::unordered_map<std::string, std::shared_ptr<const WindowClass>>& Classes() {
   static auto* classes = [] {
     auto* c = new std::unordered_map<std::string, std::shared_ptr<const WindowClass>>;
     // The framework's default class and the standard progress control, whose
     // own drawing the tool never uses (its bar paints itself).
-    (*c)["AfxWnd"] = std::make_shared<WindowClass>(WindowClass{"AfxWnd", DefWindowProc, CS_DBLCLKS, 0});
-    (*c)["msctls_progress32"] =
+    (*c)[ClassKey("AfxWnd")] = std::make_shared<WindowClass>(WindowClass{"AfxWnd", DefWindowProc, CS_DBLCLKS, 0});
+    (*c)[ClassKey("msctls_progress32")] =
         std::make_shared<WindowClass>(WindowClass{"msctls_progress32", DefWindowProc, 0, 0});
     return c;
   }();
@@ -40,8 +49,9 @@ std::unordered_map<std::string, std::shared_ptr<const WindowClass>>& Classes() {
 std::mutex g_classMutex;
 
 std::shared_ptr<const WindowClass> FindClass(const char* name) {
+  RegisterStandardClasses();
   std::lock_guard<std::mutex> lock(g_classMutex);
-  auto it = Classes().find(name ? name : "AfxWnd");
+  auto it = Classes().find(ClassKey(name ? name : "AfxWnd"));
   return it == Classes().end() ? nullptr : it->second;
 }
 
@@ -238,8 +248,9 @@ BOOL RegisterClassA(const WNDCLASSA* wc) {
   if (!wc || !wc->lpszClassName || !wc->lpfnWndProc) return FALSE;
   std::lock_guard<std::mutex> lock(g_classMutex);
   auto& classes = Classes();
-  if (classes.count(wc->lpszClassName)) return FALSE;
-  classes[wc->lpszClassName] = std::make_shared<WindowClass>(
+  const std::string key = ClassKey(wc->lpszClassName);
+  if (classes.count(key)) return FALSE;
+  classes[key] = std::make_shared<WindowClass>(
       WindowClass{wc->lpszClassName, wc->lpfnWndProc, wc->style, wc->hbrBackground});
   return TRUE;
 }
@@ -281,7 +292,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
   w->bars[SB_VERT].visible = (style & WS_VSCROLL) != 0;
   w->bars[SB_HORZ].visible = (style & WS_HSCROLL) != 0;
   w->style |= style & (WS_VSCROLL | WS_HSCROLL);
-  w->host->setEnabled(!(style & WS_DISABLED));
+  w->host->SyncEnabled();
   if (binding) binding->BindHandle(hwnd);
 
   CREATESTRUCTA cs{param, parent, w->id, height, width, y, x, style, windowName, className, exStyle};
@@ -458,7 +469,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   if (OnOwnThread(w, [hwnd, enable] { EnableWindow(hwnd, enable); })) return wasDisabled;
   if (static_cast<bool>(enable) != static_cast<bool>(wasDisabled)) return wasDisabled;
   w->style = enable ? (w->style & ~WS_DISABLED) : (w->style | WS_DISABLED);
-  if (w->host) w->host->setEnabled(enable != FALSE);
+  if (w->host) w->host->SyncEnabled();
   Dispatch(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
   return wasDisabled;
 }

@@ -80,6 +80,10 @@ void SetWindowStyle(HWND hwnd, DWORD style);
 DWORD GetWindowExStyle(HWND hwnd);
 void SetWindowExStyle(HWND hwnd, DWORD exStyle);
 HWND GetParent(HWND hwnd);
+inline constexpr UINT GA_PARENT = 1;
+inline constexpr UINT GA_ROOT = 2;
+// GA_ROOT: the top-level window that holds hwnd (hwnd itself for one).
+HWND GetAncestor(HWND hwnd, UINT flags);
 HWND GetDlgItem(HWND parent, int id);
 int GetDlgCtrlID(HWND hwnd);
 // The window's class name, cut to size - 1 characters; the length copied.

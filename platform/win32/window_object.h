@@ -67,9 +67,13 @@ struct WindowObject {
   bool eraseNeeded = false;
   bool paintPosted = false;
   bool painting = false;  // between BeginPaint and EndPaint
+  QRegion paintedRegion;  // what the paint in progress covers
   bool trackingLeave = false;
 
   ScrollBarState bars[2];  // SB_HORZ, SB_VERT
+  // The state that the window's class keeps for it (a dialog's, a standard
+  // control's): what Windows keeps in the class's extra window bytes.
+  std::shared_ptr<void> classData;
   std::map<UINT_PTR, int> timers;  // our id -> Qt timer id
   std::map<UINT_PTR, TIMERPROC> timerProcs;
 

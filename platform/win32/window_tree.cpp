@@ -61,3 +61,11 @@ void CWnd::MapWindowPoints(CWnd* to, POINT* points, UINT count) const {
 void CWnd::MapWindowPoints(CWnd* to, RECT* rect) const {
   ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, reinterpret_cast<POINT*>(rect), 2);
 }
+
+HWND GetAncestor(HWND hwnd, UINT flags) {
+  if (!IsWindow(hwnd)) return nullptr;
+  if (flags == GA_PARENT) return GetParent(hwnd);
+  HWND top = hwnd;
+  while ((GetWindowStyle(top) & WS_CHILD) && GetParent(top)) top = GetParent(top);
+  return top;
+}

@@ -1,6 +1,6 @@
 #pragma once
 // Moving windows within the tree and between coordinate spaces: SetParent,
-// BringWindowToTop, MapWindowPoints and the extended style.
+// BringWindowToTop and MapWindowPoints.
 
 #include "platform/win32/window.h"
 
@@ -12,9 +12,4 @@ BOOL BringWindowToTop(HWND hwnd);
 // in the high word.
 int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
 
-DWORD GetWindowExStyle(HWND hwnd);
-void SetWindowExStyle(HWND hwnd, DWORD exStyle);
-
-inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
-inline constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 inline constexpr UINT SWP_FRAMECHANGED = 0x0020;

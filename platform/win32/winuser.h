@@ -88,6 +88,7 @@ inline constexpr UINT WM_MENUSELECT = 0x011F;
 inline constexpr UINT WM_ENTERMENULOOP = 0x0211;
 inline constexpr UINT WM_EXITMENULOOP = 0x0212;
 inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
+inline constexpr UINT WM_APP = 0x8000;
 
 // Mouse key flags of mouse messages.
 inline constexpr WPARAM MK_LBUTTON = 0x0001;

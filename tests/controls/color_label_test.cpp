@@ -65,7 +65,7 @@ class ColorLabelTest : public qv::testing::ControlFixture {
     parent.UpdateWindow();
   }
   void Make(const char* text, DWORD style = 0, CRect r = CRect(10, 10, 170, 40)) {
-    HWND h = ::CreateWindowExA(0, nullptr, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.Width(), r.Height(),
+    HWND h = ::CreateWindowExA(0, WC_STATIC, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.Width(), r.Height(),
                                parent.m_hWnd, 200, nullptr);
     ASSERT_NE(h, nullptr);
     ASSERT_TRUE(label.SubclassWindow(h));
@@ -121,6 +121,27 @@ TEST_F(ColorLabelTest, ThreeDCopyLiesOnePixelOffAndIsDrawnOverTheText) {
       EXPECT_EQ(ToColorRef(img.pixel(p)), covered ? 0x00FF00u : 0x0000FFu);
     }
   }
+}
+
+TEST_F(ColorLabelTest, TransparentLabelShowsTheParentUnderItsText) {
+  Make("Status");
+  label.SetTextColor(0xFFFFFF).SetTransparent(TRUE);
+  EXPECT_TRUE(label.GetExStyle() & WS_EX_TRANSPARENT);
+  // The parent paints, then the label over what it painted.
+  parent.Invalidate(TRUE);
+  parent.UpdateWindow();
+  qv::PumpMessages();
+  const QImage img = Snapshot(label.m_hWnd, "transparent");
+  const int parentPixels = CountPixels(img, img.rect(), [](COLORREF c) { return c == kParentColour; });
+  const int textPixels = CountPixels(img, img.rect(), [](COLORREF c) { return c == 0xFFFFFF; });
+  EXPECT_GT(textPixels, 0);
+  EXPECT_EQ(parentPixels + textPixels, img.width() * img.height());
+  // Turned off again the flag clears, the window style stays.
+  label.SetTransparent(FALSE);
+  EXPECT_FALSE(label.IsTransparent());
+  EXPECT_TRUE(label.GetExStyle() & WS_EX_TRANSPARENT);
+  const QImage opaque = Paint("opaque");
+  EXPECT_EQ(ToColorRef(opaque.pixel(0, 0)), ::GetSysColor(COLOR_BTNFACE));
 }
 
 TEST_F(ColorLabelTest, SetTransparentAddsTheStyleWhateverTheFlag) {
@@ -190,7 +211,7 @@ TEST_F(ColorLabelTest, FormatComesFromTheStyle) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     CColorLabel l;
-    HWND h = ::CreateWindowExA(0, nullptr, c.text, WS_CHILD | WS_VISIBLE | c.style, 10, 50, 120, 60, parent.m_hWnd,
+    HWND h = ::CreateWindowExA(0, WC_STATIC, c.text, WS_CHILD | WS_VISIBLE | c.style, 10, 50, 120, 60, parent.m_hWnd,
                                201, nullptr);
     ASSERT_TRUE(l.SubclassWindow(h));
     l.m_bKeepText = 1;

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QImage>
 #include <functional>
 
 #include "platform/win32/application.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/snapshot.h"
+#include "tests/support/snapshot_file.h"
 
 namespace qv::testing {
 
@@ -45,16 +45,14 @@ class ControlFixture : public ::testing::Test {
     qv::Application();
     ASSERT_TRUE(top.CreateEx(0, nullptr, "controls", WS_POPUP | WS_VISIBLE, CRect(0, 0, 640, 480), nullptr, 0));
   }
-  // What the window shows now, also saved as snapshots/<test>_<name>.png.
+  // What the client area shows now; the whole window is saved as
+  // snapshots/<test>_<name>.png.
   QImage Snapshot(HWND hwnd, const char* name) {
-    const QImage image = qv::WindowSnapshot(hwnd);
-    QDir().mkpath("snapshots");
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    QString file = QString("snapshots/%1_%2_%3.png").arg(info->test_suite_name(), info->name(), name);
-    file.replace('/', '_').replace("snapshots_", "snapshots/");
-    image.save(file);
-    return image;
+    SaveSnapshot(hwnd, name);
+    return qv::WindowSnapshot(hwnd);
   }
+  // The window with its frame and shown children, as a person sees it.
+  QImage Composite(HWND hwnd, const char* name) { return SaveSnapshot(hwnd, name); }
   CWnd top;
 };
 

@@ -107,3 +107,135 @@ TEST_F(EditExTest, ItsColourMessageSetsTheColoursAndGivesItsBrush) {
 }
 
 }  // namespace
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/win32/resource/resource.h"
+#include "tests/support/menu_template_builder.h"
+
+namespace {
+
+using qv::testing::MenuTemplateBuilder;
+constexpr UINT kEditMenu = 5401, kCopyHex = 5411, kPasteHex = 5412;
+
+std::vector<UINT> g_commands;
+LRESULT CommandRecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COMMAND) g_commands.push_back(LOWORD(wParam));
+  return RecordingProc(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(EditExTest, ItsOwnContextMenuSendsTheChoiceToTheEdit) {
+  MenuTemplateBuilder t;
+  t.Popup(MenuTemplateBuilder::kEnd, u"Edit")
+      .Item(0, kCopyHex, u"&Copy as hex")
+      .Item(MenuTemplateBuilder::kEnd, kPasteHex, u"&Paste hex");
+  qv::RegisterResource(RT_MENU, MAKEINTRESOURCEA(kEditMenu), t.Bytes().data(), t.Size());
+  ::SetWindowProc(edit.m_hWnd, CommandRecordingProc);
+  g_commands.clear();
+  edit.SetContextMenuId(kEditMenu);
+  QPoint popupAt;
+  QTimer::singleShot(0, [&] {
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    popupAt = popup->geometry().topLeft();
+    QTest::keyClick(popup, Qt::Key_C);  // the mnemonic
+  });
+  edit.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.m_hWnd), MAKELPARAM(70, 60));
+  EXPECT_EQ(popupAt, QPoint(70, 60));
+  qv::PumpMessages();
+  EXPECT_EQ(g_commands, (std::vector<UINT>{kCopyHex}));
+}
+
+TEST_F(EditExTest, AMenuIdThatDoesNotLoadFallsBackToTheDefault) {
+  edit.SetContextMenuId(5499);  // no such resource
+  edit.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.m_hWnd), MAKELPARAM(70, 60));
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+}  // namespace
+
+#include "platform/win32/keyboard.h"
+#include "platform/win32/standard/edit.h"
+#include "platform/win32/window_tree.h"
+
+namespace {
+
+// On the standard edit, with keys pressed as a person presses them.
+class EditExOnAnEditTest : public qv::testing::ControlFixture {
+ protected:
+  void SetUp() override {
+    ControlFixture::SetUp();
+    HWND h = ::CreateWindowExA(0, WC_EDIT, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 160, 22, top.m_hWnd,
+                               1221, nullptr);
+    ASSERT_NE(h, nullptr);
+    ASSERT_TRUE(edit.SubclassWindow(h));
+    ::SetFocus(edit.m_hWnd);
+    ASSERT_EQ(::GetFocus(), edit.m_hWnd);
+  }
+  void Type(const std::string& keys) {
+    for (char c : keys) {
+      const char text[2] = {c, 0};
+      qv::PressKey(static_cast<UINT>(std::toupper(static_cast<unsigned char>(c))), 0, text);
+    }
+  }
+  std::string Text() const {
+    CString s;
+    edit.GetWindowText(s);
+    return s.str();
+  }
+  CEditEx edit;
+};
+
+TEST_F(EditExOnAnEditTest, RealKeysThroughTheFilter) {
+  Type("a1");
+  EXPECT_EQ(Text(), "a1");
+  DigitsOnly digits;
+  edit.SetCharValidator(&digits);
+  const unsigned beeps = qv::MessageBeepCount();
+  Type("b2c3");
+  EXPECT_EQ(Text(), "a123");
+  EXPECT_EQ(qv::MessageBeepCount(), beeps + 2);
+  RejectAll none;
+  edit.SetCharValidator(&none);
+  Type("456x");
+  EXPECT_EQ(Text(), "a123");
+  EXPECT_EQ(qv::MessageBeepCount(), beeps + 6);
+  edit.SetCharValidator(nullptr);
+}
+
+// A page that colours its controls as the Write page does: the control's own
+// colours first, then the page's brush behind them.
+class DarkPage : public CWnd {
+ public:
+  CBrush brush{0x4F5554};
+
+ protected:
+  HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT kind) {
+    CWnd::OnCtlColor(dc, control, kind);
+    dc->SetBkMode(TRANSPARENT);
+    dc->SetBkColor(0x4F5554);
+    return static_cast<HBRUSH>(brush.GetSafeHandle());
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(DarkPage, CWnd)
+  ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+TEST_F(EditExOnAnEditTest, WhiteBoldTextAsTheWritePageSetsIt) {
+  DarkPage page;
+  ASSERT_TRUE(page.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 100, 300, 160), &top, 90));
+  ::SetParent(edit.m_hWnd, page.m_hWnd);
+  edit.SetWindowText("D:\\fw\\app.bin");
+  edit.SetTextColor(0xFFFFFF);
+  edit.SetBoldFont(15, 0, 0, 0);
+  EXPECT_EQ(reinterpret_cast<HFONT>(edit.SendMessage(WM_GETFONT)), edit.GetBoldFont()->GetSafeHandle());
+  qv::PumpMessages();
+  const QImage img = Composite(page.m_hWnd, "write_page_path");
+  EXPECT_GT(qv::testing::CountPixels(img, QRect(10, 10, 160, 22), [](COLORREF c) { return c == 0xFFFFFF; }), 20);
+  ::SetParent(edit.m_hWnd, top.m_hWnd);
+}
+
+}  // namespace

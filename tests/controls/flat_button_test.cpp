@@ -311,3 +311,83 @@ TEST_F(FlatButtonTest, ItsCursorShowsOverIt) {
 }
 
 }  // namespace
+
+#include <QTest>
+#include <QTimer>
+
+#include "platform/win32/resource/resource.h"
+#include "tests/support/menu_template_builder.h"
+
+namespace {
+
+using qv::testing::MenuTemplateBuilder;
+constexpr UINT kMenuId = 5301, kMerge = 5311, kConvert = 5312;
+
+// A window that records the commands posted to it.
+class CommandTarget : public CWnd {
+ public:
+  std::vector<UINT> commands;
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override {
+    if (msg == WM_COMMAND) commands.push_back(LOWORD(w));
+    return CWnd::WindowProc(msg, w, l);
+  }
+};
+
+void RegisterButtonMenu() {
+  MenuTemplateBuilder t;
+  t.Popup(MenuTemplateBuilder::kEnd, u"Tools")
+      .Item(0, kMerge, u"&Merge")
+      .Item(MenuTemplateBuilder::kEnd, kConvert, u"&Convert");
+  qv::RegisterResource(RT_MENU, MAKEINTRESOURCEA(kMenuId), t.Bytes().data(), t.Size());
+}
+
+// Runs `script` inside the modal loop of the menu the click opens.
+void ClickWithMenuOpen(CFlatButton& b, const std::function<void()>& script) {
+  QTimer::singleShot(0, script);
+  QTimer guard;  // only keeps a broken build from hanging
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] {
+    while (QWidget* p = QApplication::activePopupWidget()) p->hide();
+  });
+  guard.start(5000);
+  b.SendMessage(WM_REFLECT_BASE + WM_COMMAND, MAKEWPARAM(b.GetDlgCtrlID(), BN_CLICKED), 0);
+}
+
+TEST_F(FlatButtonTest, AClickShowsTheMenuBelowTheButtonAndPostsTheChoice) {
+  RegisterButtonMenu();
+  Make();
+  button.SetColorScheme();
+  CommandTarget target;
+  ASSERT_TRUE(target.CreateEx(0, nullptr, "target", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+  button.SetMenu(kMenuId, target.m_hWnd);
+  CRect window;
+  button.GetWindowRect(&window);
+  QPoint popupAt;
+  QImage whileOpen;
+  ClickWithMenuOpen(button, [&] {
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    popupAt = popup->geometry().topLeft();
+    whileOpen = Draw(0, "menu_open");
+    QTest::keyClick(popup, Qt::Key_Down);
+    QTest::keyClick(popup, Qt::Key_Down);
+    QTest::keyClick(popup, Qt::Key_Return);
+  });
+  EXPECT_EQ(popupAt, QPoint(window.left, window.bottom));
+  // While the menu is shown the button looks pressed.
+  EXPECT_EQ(ToColorRef(whileOpen.pixel(0, 0)), kShadow);
+  EXPECT_EQ(ToColorRef(whileOpen.pixel(3, 3)), kActiveBack);
+  EXPECT_EQ(ToColorRef(Draw(0, "menu_closed").pixel(0, 0)), kNormalBack);
+  EXPECT_TRUE(target.commands.empty());  // posted, not sent
+  qv::PumpMessages();
+  EXPECT_EQ(target.commands, (std::vector<UINT>{kConvert}));
+  // Esc chooses nothing and posts nothing.
+  ClickWithMenuOpen(button, [] { QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape); });
+  qv::PumpMessages();
+  EXPECT_EQ(target.commands.size(), 1u);
+  target.DestroyWindow();
+}
+
+}  // namespace

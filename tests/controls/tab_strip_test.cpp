@@ -185,6 +185,18 @@ TEST_F(TabStripTest, ClickingAnotherTabActivatesItThenTellsTheParent) {
   EXPECT_EQ(parent.selChanges[1].first, 0u);
 }
 
+TEST_F(TabStripTest, PagesStayVisibleWhenInactivePagesAreNotHidden) {
+  strip.m_bHideInactivePages = FALSE;
+  Make(1);
+  Add("App Bin File");
+  Add("From Chip");
+  EXPECT_TRUE(pages[0]->IsWindowVisible());
+  EXPECT_TRUE(pages[1]->IsWindowVisible());
+  Click(TabRect(1).CenterPoint());
+  EXPECT_TRUE(pages[0]->IsWindowVisible());
+  EXPECT_EQ(strip.GetActivePage(), pages[1].get());
+}
+
 TEST_F(TabStripTest, SetActiveTabOutOfRangeOrMinusOne) {
   Make(1);
   Add("A");
@@ -327,8 +339,9 @@ TEST_F(TabStripTest, TabsFromIndexTenUseTheFrameColour) {
   const QImage img = Paint("twelve_tabs");
   EXPECT_EQ(Pixel(img, strip.m_rcPageArea.left + 1, 60), CTabStrip::kFrameColour);
   const CRect t11 = TabRect(11);
-  EXPECT_EQ(Pixel(img, t11.left + 10, t11.top + 14),
-            GradientAt(t11.Width(), t11.Height(), CTabStrip::kFrameColour, 4, 11));
+  // Above the title: the first line of the last copy, at T + 3.
+  EXPECT_EQ(Pixel(img, t11.left + 10, t11.top + 3),
+            GradientAt(t11.Width(), t11.Height(), CTabStrip::kFrameColour, 4, 0));
 }
 
 TEST_F(TabStripTest, BottomModePaintsTrapezoidsOverTheBar) {
@@ -489,7 +502,14 @@ TEST_F(TabStripTest, HexViewPagesAsTheWritePageAddsThem) {
   EXPECT_TRUE(appBin.IsWindowVisible());
   EXPECT_FALSE(fromChip.IsWindowVisible());
   Paint("write_page");
+  qv::PumpMessages();
+  const QImage composite = Composite(strip.m_hWnd, "write_page_composite");
+  // The view's own white and its red offsets show inside the frame.
+  EXPECT_EQ(ToColorRef(composite.pixel(200, 150)), 0xFFFFFFu);
+  EXPECT_GT(CountPixels(composite, QRect(4, 24, 60, 40), [](COLORREF c) { return c == CHexFileView::kOffsetColour; }), 0);
   Click(TabRect(1).CenterPoint());
+  qv::PumpMessages();
+  Composite(strip.m_hWnd, "write_page_second_tab");
   EXPECT_TRUE(fromChip.IsWindowVisible());
   EXPECT_FALSE(appBin.IsWindowVisible());
   // As the Write page does: the views go before the strip.

@@ -16,11 +16,15 @@ TEST_P(Faces, MapToTheInstalledFamilies) {
   EXPECT_EQ(qv::gdi::FaceFamily(GetParam().face).toStdString(), GetParam().family);
 }
 INSTANTIATE_TEST_SUITE_P(Table, Faces,
-                         ::testing::Values(FaceCase{"\xCB\xCE\xCC\xE5", "AR PL UMing CN"},
-                                           FaceCase{"宋体", "AR PL UMing CN"},
+                         ::testing::Values(FaceCase{"\xCB\xCE\xCC\xE5", "Noto Sans CJK SC"},
+                                           FaceCase{"宋体", "Noto Sans CJK SC"},
                                            FaceCase{"Arial", "Liberation Sans"},
+                                           FaceCase{"arial", "Liberation Sans"},
                                            FaceCase{"MS Sans Serif", "Liberation Sans"},
-                                           FaceCase{"MS Shell Dlg", "Liberation Sans"}));
+                                           FaceCase{"MS Shell Dlg", "Liberation Sans"},
+                                           FaceCase{"ms shell DLG", "Liberation Sans"},
+                                           FaceCase{"SIMSUN", "Noto Sans CJK SC"},
+                                           FaceCase{"Unknown Face", "Unknown Face"}));
 
 TEST(Fonts, FaceNamesAreCutTo31Bytes) {
   LOGFONTA lf{};
@@ -30,6 +34,64 @@ TEST(Fonts, FaceNamesAreCutTo31Bytes) {
   LOGFONTA back{};
   f.GetLogFont(&back);
   EXPECT_EQ(std::strlen(back.lfFaceName), 31u);
+}
+
+// The dialog manager's base units: the average of the 52 letters as Windows
+// rounds it ((cx / 26 + 1) / 2) and the cell height.
+SIZE DialogBaseUnits(CDC& dc) {
+  static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  const CSize extent = dc.GetTextExtent(kLetters, 52);
+  TEXTMETRIC tm{};
+  dc.GetTextMetrics(&tm);
+  return SIZE{(extent.cx / 26 + 1) / 2, tm.tmHeight};
+}
+
+// "MS Shell Dlg" 8 at 96 dpi, as a dialog template asks for it: 6 x 13 on
+// Windows, so that templates land where they do there.
+TEST(Fonts, TheDialogFontGivesTheWindowsBaseUnits) {
+  for (const char* face : {"MS Shell Dlg", "ms shell dlg", "MS Sans Serif"}) {
+    MemSurface s(4, 4);
+    CFont f;
+    f.CreateFont(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+    CFont* old = s.dc.SelectObject(&f);
+    const SIZE units = DialogBaseUnits(s.dc);
+    EXPECT_EQ(units.cx, 6) << face;
+    EXPECT_EQ(units.cy, 13) << face;
+    TEXTMETRIC tm{};
+    s.dc.GetTextMetrics(&tm);
+    EXPECT_EQ(tm.tmHeight, 13) << face;
+    EXPECT_GE(tm.tmAveCharWidth, 5) << face;
+    EXPECT_LE(tm.tmAveCharWidth, 6) << face;
+    // A template's 50 x 14 dialog-unit button at (7, 7): 75 x 23 pixels at (11, 11) on Windows.
+    auto scale = [](int v, int unit, int div) { return (v * unit + div / 2) / div; };  // as MulDiv rounds
+    EXPECT_EQ(scale(50, units.cx, 4), 75);
+    EXPECT_EQ(scale(14, units.cy, 8), 23);
+    EXPECT_EQ(scale(7, units.cx, 4), 11);
+    EXPECT_EQ(scale(7, units.cy, 8), 11);
+    s.dc.SelectObject(old);
+  }
+}
+
+// Bold must read as bold at the small sizes the tool uses: a real bold face
+// with wider stems, in the dialog face and in the CJK face.
+TEST(Fonts, SmallBoldTextHasVisiblyHeavierStrokes) {
+  for (const char* face : {"MS Shell Dlg", "\xE5\xAE\x8B\xE4\xBD\x93"}) {
+    int ink[2] = {0, 0};
+    for (int bold = 0; bold < 2; ++bold) {
+      MemSurface s(120, 20);
+      CFont f;
+      f.CreateFont(face[0] == 'M' ? -11 : 14, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+      CFont* old = s.dc.SelectObject(&f);
+      s.dc.SetBkMode(TRANSPARENT);
+      s.dc.TextOut(2, 2, "Select IC 66%");
+      for (int y = 0; y < 20; ++y)  // darkness, so that antialiased edges count by their share
+        for (int x = 0; x < 120; ++x) ink[bold] += 255 - GetGValue(s.dc.GetPixel(x, y));
+      s.dc.SelectObject(old);
+    }
+    EXPECT_GT(ink[1] * 100, ink[0] * 125) << face << ": " << ink[0] << " regular, " << ink[1] << " bold";
+  }
 }
 
 struct HeightCase {

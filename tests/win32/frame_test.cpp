@@ -5,14 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QWidget>
 #include <vector>
 
 #include "platform/win32/application.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/snapshot.h"
+#include "tests/support/snapshot_file.h"
 
 namespace {
 
@@ -81,11 +82,6 @@ QRgb Sys(int index) {
   return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)) & 0xFFFFFF;
 }
 
-void Save(const QImage& image, const char* name) {
-  QDir().mkpath("snapshots");
-  image.save(QString("snapshots/Frame_%1.png").arg(name));
-}
-
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override { qv::Application(); }
@@ -149,8 +145,7 @@ TEST_F(FrameTest, CompositeSnapshotShowsTheFramesAndEveryChild) {
   ASSERT_TRUE(sunken.CreateEx(WS_EX_CLIENTEDGE, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(80, 10, 180, 60), &dialog, 2));
   sunken.colour = RGB(255, 255, 255);
   PumpUntil([&] { return dialog.paints && bordered.paints && sunken.paints; });
-  const QImage shot = qv::CompositeSnapshot(dialog.m_hWnd);
-  Save(shot, "dialog");
+  const QImage shot = qv::testing::SaveSnapshot(dialog.m_hWnd, "dialog");
   ASSERT_EQ(shot.size(), QSize(200, 120));
   // The raised dialog frame.
   EXPECT_EQ(At(shot, 0, 0), Sys(COLOR_3DLIGHT));
@@ -187,8 +182,7 @@ TEST_F(FrameTest, CaptionWithSystemMenuHasTheIconAndTheBoxes) {
   ASSERT_TRUE(main.CreateEx(0, nullptr, "Main", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_VISIBLE,
                             CRect(0, 0, 160, 80), nullptr, 0));
   PumpUntil([&] { return main.paints > 0; });
-  const QImage shot = qv::CompositeSnapshot(main.m_hWnd);
-  Save(shot, "main");
+  const QImage shot = qv::testing::SaveSnapshot(main.m_hWnd, "main");
   // The sizing frame: raised edge, then two pixels of the active border.
   EXPECT_EQ(At(shot, 2, 40), Sys(COLOR_ACTIVEBORDER));
   EXPECT_EQ(At(shot, 3, 40), Sys(COLOR_ACTIVEBORDER));
@@ -307,6 +301,111 @@ TEST_F(FrameTest, WindowManagerMovesAndResizesReachTheWindow) {
   ASSERT_FALSE(w.sizeTypes.empty());
   EXPECT_EQ(w.sizeTypes.back(), SIZE_MAXIMIZED);
   w.DestroyWindow();
+}
+
+class ClickCounter : public RecordingWnd {
+ public:
+  int clicks = 0;
+
+ protected:
+  LRESULT OnClick(WPARAM, LPARAM) {
+    ++clicks;
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(ClickCounter, RecordingWnd)
+  ON_MESSAGE(WM_LBUTTONDOWN, OnClick)
+END_MESSAGE_MAP()
+
+void Click(QWidget* target, QPoint at) {
+  QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+}
+
+// A disabled parent blocks its children's input, but they keep their look:
+// Qt would grey every child widget of a disabled widget.
+TEST_F(FrameTest, ADisabledParentBlocksInputButDoesNotGreyItsChildren) {
+  RecordingWnd top;
+  ASSERT_TRUE(top.CreateEx(0, nullptr, "disabling", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
+  ClickCounter child;
+  ASSERT_TRUE(child.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, CRect(10, 10, 110, 60), &top, 1));
+  SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
+  child.SetScrollInfo(SB_VERT, &info);
+  QWidget* topHost = TopLevelWidget("disabling");
+  ASSERT_NE(topHost, nullptr);
+  QWidget* childHost = topHost->childAt(20, 20);
+  ASSERT_NE(childHost, nullptr);
+  PumpUntil([&] { return child.paints > 0; });
+  const QImage before = qv::CompositeSnapshot(top.m_hWnd);
+  Click(childHost, QPoint(5, 5));
+  EXPECT_EQ(child.clicks, 1);
+
+  top.EnableWindow(FALSE);
+  qv::PumpMessages();
+  Click(childHost, QPoint(5, 5));
+  EXPECT_EQ(child.clicks, 1) << "no input inside a disabled window";
+  EXPECT_TRUE(child.IsWindowEnabled());
+  EXPECT_TRUE(childHost->isEnabled());
+  for (QWidget* w : childHost->findChildren<QWidget*>()) EXPECT_TRUE(w->isEnabled()) << "the scroll bar keeps its look";
+  EXPECT_EQ(qv::CompositeSnapshot(top.m_hWnd), before);
+
+  top.EnableWindow(TRUE);
+  Click(childHost, QPoint(5, 5));
+  EXPECT_EQ(child.clicks, 2);
+  // The window's own widgets follow its own state.
+  child.EnableWindow(FALSE);
+  for (QWidget* w : childHost->findChildren<QWidget*>()) EXPECT_FALSE(w->isEnabled());
+  Click(childHost, QPoint(5, 5));
+  EXPECT_EQ(child.clicks, 2);
+  top.DestroyWindow();
+}
+
+// A child that leaves its background alone: only a small red mark of its own.
+class MarkWnd : public CWnd {
+ public:
+  int paints = 0;
+
+ protected:
+  void OnPaint() {
+    ++paints;
+    CPaintDC dc(this);
+    dc.FillSolidRect(CRect(0, 0, 5, 5), RGB(255, 0, 0));
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(MarkWnd, CWnd)
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+TEST_F(FrameTest, ChildrenThatDoNotPaintTheirBackgroundShowTheirParent) {
+  RecordingWnd top;
+  ASSERT_TRUE(top.CreateEx(0, nullptr, "under", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
+  top.colour = RGB(0, 0, 255);
+  top.UpdateWindow();
+  MarkWnd plain, transparent;
+  ASSERT_TRUE(plain.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 60, 60), &top, 1));
+  ASSERT_TRUE(transparent.CreateEx(WS_EX_TRANSPARENT, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(100, 10, 150, 60), &top, 2));
+  plain.UpdateWindow();
+  transparent.UpdateWindow();
+  for (CWnd* w : {static_cast<CWnd*>(&plain), static_cast<CWnd*>(&transparent)}) {
+    const QImage shot = qv::WindowSnapshot(w->m_hWnd);
+    EXPECT_EQ(At(shot, 2, 2), 0xFF0000u);
+    EXPECT_EQ(At(shot, 20, 20), 0x0000FFu) << "the parent's pixels, not white";
+  }
+  // The parent paints again: what it paints reaches the transparent child,
+  // which paints itself over it once more.
+  const int paints = transparent.paints;
+  top.colour = RGB(0, 255, 0);
+  top.Invalidate(FALSE);
+  top.UpdateWindow();
+  PumpUntil([&] { return transparent.paints > paints; });
+  EXPECT_EQ(transparent.paints, paints + 1);
+  const QImage shot = qv::WindowSnapshot(transparent.m_hWnd);
+  EXPECT_EQ(At(shot, 20, 20), 0x00FF00u);
+  EXPECT_EQ(At(shot, 2, 2), 0xFF0000u);
+  top.DestroyWindow();
 }
 
 }  // namespace

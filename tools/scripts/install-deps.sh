@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ make libgtest-dev
-      qt6-base-dev libgl-dev fonts-liberation2 fonts-arphic-uming
+      qt6-base-dev libgl-dev fonts-liberation2 fonts-noto-cjk
       xvfb xdotool imagemagick)
 missing=()
 for p in "${pkgs[@]}"; do

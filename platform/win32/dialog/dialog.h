@@ -62,7 +62,7 @@ class CDataExchange {
   CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
   BOOL m_bSaveAndValidate;
   CWnd* m_pDlgWnd;
-  // Set by a DDX_ function that could not bind or read its control.
+  // Set by a DDX_ function that could not bind its control.
   BOOL m_bFailed = FALSE;
 };
 
@@ -70,11 +70,6 @@ class CDataExchange {
 // then go through the object's map first). Done once: a later exchange only
 // checks the binding.
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
-void DDX_Text(CDataExchange* dx, int id, CString& value);
-void DDX_Check(CDataExchange* dx, int id, int& value);
-void DDX_Radio(CDataExchange* dx, int id, int& value);
-void DDX_CBIndex(CDataExchange* dx, int id, int& index);
-void DDX_LBIndex(CDataExchange* dx, int id, int& index);
 
 class CDialog : public CWnd {
   DECLARE_DYNAMIC(CDialog)

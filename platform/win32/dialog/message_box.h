@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 
-#include "platform/core/cstring.h"
 #include "platform/win32/winuser.h"
 
 inline constexpr UINT MB_OK = 0x00000000;
@@ -47,9 +46,8 @@ int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
 int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpId = 0);
 
 // The application's name (the framework's m_pszAppName), set by the
-// application object; "" until then. One declaration with the application
-// object's (win_app.h).
-CString AfxGetAppName();
+// application object; "" until then.
+const char* AfxGetAppName();
 void AfxSetAppName(const char* name);
 
 namespace qv {

@@ -87,6 +87,10 @@ struct QvGdiObject {
   std::unique_ptr<qv::gdi::Pixels> pattern;  // BS_PATTERN brushes
   LOGFONTA font{};
   std::unique_ptr<QFont> qfont;  // made at first use (needs a QGuiApplication)
+  int ascent = 0;                // the cell, with qfont
+  int descent = 0;
+  bool smooth = false;           // antialiased glyphs
+  bool strikeBold = false;       // bold struck twice
   std::unique_ptr<qv::gdi::Pixels> bitmap;
   QvDc* selectedIn = nullptr;  // a bitmap lives in at most one DC (stock excepted)
   qv::gdi::Region region;
@@ -153,7 +157,8 @@ void FillWithBrush(QvDc& dc, const RECT& logical, const QvGdiObject* brush, BYTE
 void FillSolid(QvDc& dc, const RECT& logical, COLORREF colour);
 std::uint32_t Rop3(BYTE code, std::uint32_t p, std::uint32_t s, std::uint32_t d);
 
-QFont& FontOf(QvGdiObject* font);
+// The font with its Qt font and cell made (null: the system font).
+QvGdiObject& ResolvedFont(QvGdiObject* font);
 QString FaceFamily(const char* face);
 
 }  // namespace qv::gdi

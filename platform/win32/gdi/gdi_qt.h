@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include <QFont>
 #include <QImage>
 
 #include "platform/win32/gdi/gdi_api.h"
@@ -32,5 +33,8 @@ QImage ToQImage(const CBitmap& bitmap);
 QImage ToQImage(HDC dc);  // the DC's whole surface
 // A new 32-bit bitmap with the image's pixels (alpha dropped).
 HBITMAP CreateBitmapFromQImage(const QImage& image);
+
+// The Qt font that draws as the GDI font does (DEFAULT_GUI_FONT for a stale handle).
+QFont ToQFont(HFONT font);
 
 }  // namespace qv

@@ -15,22 +15,38 @@
 namespace qv::gdi {
 namespace {
 
+// How a face the tool asks for is drawn here: the installed family, and the
+// cell of the Windows face where ours differs (ascent and descent per pixel of
+// character height; 0: the family's own). The dialog faces keep Windows' cell,
+// 13 pixels at 8 points, so that templates lay out as there. Smooth faces are
+// antialiased: the CJK face's thin strokes and its real bold need it at small
+// sizes, where the Latin faces stay crisp as Windows draws them. Crisp bold
+// dialog text below 16 pixels comes with one-pixel stems and reads as regular:
+// it is struck twice, a pixel apart, as Windows emboldens.
 struct FaceMap {
   const char* face;
   const char* family;
+  double ascent = 0;
+  double descent = 0;
+  bool smooth = false;
+  bool strikeBold = false;
 };
-// The faces the tool asks for, by the names installed here. "宋体" comes as
-// UTF-8 or as its code page 936 bytes.
+constexpr double kDialogAscent = 1.0;     // Tahoma, behind "MS Shell Dlg"
+constexpr double kDialogDescent = 0.207;
+constexpr double kSongAscent = 0.859;     // "宋体"
+constexpr double kSongDescent = 0.141;
+constexpr const char* kCjkFamily = "Noto Sans CJK SC";
+// "宋体" comes as UTF-8 or as its code page 936 bytes.
 constexpr FaceMap kFaces[] = {
-    {"\xE5\xAE\x8B\xE4\xBD\x93", "AR PL UMing CN"},
-    {"\xCB\xCE\xCC\xE5", "AR PL UMing CN"},
-    {"SimSun", "AR PL UMing CN"},
+    {"\xE5\xAE\x8B\xE4\xBD\x93", kCjkFamily, kSongAscent, kSongDescent, true},
+    {"\xCB\xCE\xCC\xE5", kCjkFamily, kSongAscent, kSongDescent, true},
+    {"SimSun", kCjkFamily, kSongAscent, kSongDescent, true},
     {"Arial", "Liberation Sans"},
-    {"MS Sans Serif", "Liberation Sans"},
-    {"MS Shell Dlg", "Liberation Sans"},
-    {"MS Shell Dlg 2", "Liberation Sans"},
-    {"Microsoft Sans Serif", "Liberation Sans"},
-    {"Tahoma", "Liberation Sans"},
+    {"MS Sans Serif", "Liberation Sans", kDialogAscent, kDialogDescent, false, true},
+    {"MS Shell Dlg", "Liberation Sans", kDialogAscent, kDialogDescent, false, true},
+    {"MS Shell Dlg 2", "Liberation Sans", kDialogAscent, kDialogDescent, false, true},
+    {"Microsoft Sans Serif", "Liberation Sans", kDialogAscent, kDialogDescent, false, true},
+    {"Tahoma", "Liberation Sans", kDialogAscent, kDialogDescent, false, true},
     {"System", "Liberation Sans"},
     {"", "Liberation Sans"},
     {"Courier", "Liberation Mono"},
@@ -40,14 +56,43 @@ constexpr FaceMap kFaces[] = {
     {"Times New Roman", "Liberation Serif"},
 };
 
+// Face names compare as Windows compares them: ASCII letters without regard to case.
+bool SameFace(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(*a) != lower(*b)) return false;
+  }
+  return *a == *b;
+}
+
+const FaceMap* FindFace(const char* face) {
+  for (const FaceMap& f : kFaces)
+    if (SameFace(f.face, face)) return &f;
+  return nullptr;
+}
+
 bool HaveGui() { return qGuiApp != nullptr; }
 
 struct Layout {
+  const QvGdiObject& object;
   QFont font;
   QFontMetrics fm;
-  explicit Layout(QvDc& dc) : font(FontOf(Object(dc.st.font, OBJ_FONT))), fm(font) {}
+  explicit Layout(QvDc& dc)
+      : object(ResolvedFont(Object(dc.st.font, OBJ_FONT))), font(*object.qfont), fm(font) {}
   int Width(const QString& s) const { return fm.horizontalAdvance(s); }
+  int Ascent() const { return object.ascent; }
+  int Height() const { return object.ascent + object.descent; }
 };
+
+// a at `cover` (0-255) over b, both 0x00RRGGBB.
+std::uint32_t Mix(std::uint32_t a, std::uint32_t b, int cover) {
+  std::uint32_t out = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const int ca = static_cast<int>((a >> shift) & 0xFFu), cb = static_cast<int>((b >> shift) & 0xFFu);
+    out |= static_cast<std::uint32_t>((ca * cover + cb * (255 - cover) + 127) / 255) << shift;
+  }
+  return out;
+}
 
 // Draws `text` with the top-left of its cell at `offset` from the reference
 // point `ref` (surface), turned counter-clockwise by `angle` degrees around
@@ -59,7 +104,7 @@ void Render(QvDc& dc, const Layout& lay, POINT ref, QPoint offset, const QString
   Region clip = EffectiveClip(dc);
   if (limit) clip = Region::Combine(clip, Region::FromRect(*limit), RGN_AND);
   if (clip.Empty()) return;
-  const int w = lay.Width(text), h = lay.fm.height();
+  const int w = lay.Width(text), h = lay.Height();
   const double rad = angle * M_PI / 180.0, c = std::cos(rad), sn = std::sin(rad);
   double minX = 1e9, minY = 1e9, maxX = -1e9, maxY = -1e9;
   // Italic glyphs and underlines may lean out of the cell: a margin of a few pixels.
@@ -78,17 +123,19 @@ void Render(QvDc& dc, const Layout& lay, POINT ref, QPoint offset, const QString
   {
     QPainter p(&mask);
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, lay.object.smooth);
     p.translate(ref.x - area.left, ref.y - area.top);
     p.rotate(-angle);
     // Blue marks the opaque background, red the ink.
     if (dc.st.bkMode == OPAQUE) p.fillRect(QRect(offset.x(), offset.y(), w, h), QColor(0, 0, 255));
     p.setFont(lay.font);
     p.setPen(QColor(255, 0, 0));
-    p.drawText(QPoint(offset.x(), offset.y() + lay.fm.ascent()), text);
+    p.drawText(QPoint(offset.x(), offset.y() + lay.Ascent()), text);
+    if (lay.object.strikeBold)
+      p.drawText(QPoint(offset.x() + 1, offset.y() + lay.Ascent()), text);
     if (underlineAt >= 0 && underlineAt < text.size()) {
       const int ux = offset.x() + lay.Width(text.left(underlineAt));
-      const int uy = offset.y() + lay.fm.ascent() + std::max(1, lay.fm.underlinePos());
+      const int uy = offset.y() + lay.Ascent() + std::max(1, lay.fm.underlinePos());
       p.fillRect(QRect(ux, uy, lay.Width(text.mid(underlineAt, 1)), std::max(1, lay.fm.lineWidth())),
                  QColor(255, 0, 0));
     }
@@ -96,6 +143,9 @@ void Render(QvDc& dc, const Layout& lay, POINT ref, QPoint offset, const QString
   const COLORREF ink = dc.st.text, paper = dc.st.bk;
   const std::uint32_t inkV = s->bpp == 1 ? s->MonoIndex(ink) : ToPixel(ink);
   const std::uint32_t paperV = s->bpp == 1 ? s->MonoIndex(paper) : ToPixel(paper);
+  // Red is the ink's coverage: a smooth face mixes the ink into what lies
+  // under it (the opaque box or the surface); 1-bit pixels take it or not.
+  const bool blend = lay.object.smooth && s->bpp == 32;
   for (const RECT& r : clip.rects) {
     RECT i;
     if (!IntersectRect(&i, &r, &area)) continue;
@@ -103,7 +153,11 @@ void Render(QvDc& dc, const Layout& lay, POINT ref, QPoint offset, const QString
       const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(y - area.top));
       for (int x = i.left; x < i.right; ++x) {
         const QRgb v = line[x - area.left];
-        if (qRed(v) > 127) {
+        const int cover = qRed(v);
+        if (blend && cover > 0 && cover < 255) {
+          const std::uint32_t under = qBlue(v) > 127 ? paperV : s->Get(x, y);
+          s->Set(x, y, Mix(inkV, under, cover));
+        } else if (cover > 127) {
           s->Set(x, y, inkV);
         } else if (qBlue(v) > 127) {
           s->Set(x, y, paperV);
@@ -228,7 +282,7 @@ int DrawTextQ(HDC h, const QString& raw, RECT* r, UINT format) {
       if (cut != l.text && l.underlineAt >= static_cast<int>(cut.size()) - 3) l.underlineAt = -1;
       l.text = cut;
     }
-  const int lineH = lay.fm.height() + ((format & DT_EXTERNALLEADING) ? std::max(0, lay.fm.leading()) : 0);
+  const int lineH = lay.Height() + ((format & DT_EXTERNALLEADING) ? std::max(0, lay.fm.leading()) : 0);
   const int total = lineH * static_cast<int>(lines.size());
   if (format & DT_CALCRECT) {
     int maxW = 0;
@@ -260,7 +314,7 @@ BOOL TextOutQ(HDC h, int x, int y, const QString& text) {
   QvDc* dc = Dc(h);
   if (!dc || !HaveGui()) return FALSE;
   Layout lay(*dc);
-  const int w = lay.Width(text), hgt = lay.fm.height();
+  const int w = lay.Width(text), hgt = lay.Height();
   const UINT align = dc->st.textAlign;
   const bool updateCp = (align & TA_UPDATECP) != 0;
   const POINT at = updateCp ? dc->st.position : POINT{x, y};
@@ -272,7 +326,7 @@ BOOL TextOutQ(HDC h, int x, int y, const QString& text) {
   }
   switch (align & TA_BASELINE) {
     case TA_BOTTOM: oy = -hgt; break;
-    case TA_BASELINE: oy = -lay.fm.ascent(); break;
+    case TA_BASELINE: oy = -lay.Ascent(); break;
     default: break;
   }
   QvGdiObject* f = Object(dc->st.font, OBJ_FONT);
@@ -301,39 +355,55 @@ QString FromWide(LPCWSTR s, int len) {
 }  // namespace
 
 QString FaceFamily(const char* face) {
-  for (const FaceMap& f : kFaces)
-    if (std::strcmp(f.face, face) == 0) return QString::fromLatin1(f.family);
+  if (const FaceMap* f = FindFace(face)) return QString::fromLatin1(f->family);
   return QString::fromUtf8(face);
 }
 
-QFont& FontOf(QvGdiObject* obj) {
+QvGdiObject& ResolvedFont(QvGdiObject* obj) {
   static QvGdiObject* fallback = Object(GetStockObject(SYSTEM_FONT));
   if (!obj) obj = fallback;
-  if (obj->qfont) return *obj->qfont;
+  if (obj->qfont) return *obj;
   const LOGFONTA& lf = obj->font;
+  const FaceMap* map = FindFace(lf.lfFaceName);
   QFont q(FaceFamily(lf.lfFaceName));
-  q.setStyleStrategy(QFont::NoAntialias);
+  obj->smooth = map && map->smooth && lf.lfQuality != NONANTIALIASED_QUALITY;
+  q.setStyleStrategy(obj->smooth ? QFont::PreferAntialias : QFont::NoAntialias);
   q.setKerning(false);
   q.setWeight(static_cast<QFont::Weight>(std::clamp<int>(lf.lfWeight == 0 ? FW_NORMAL : lf.lfWeight, 1, 1000)));
   q.setItalic(lf.lfItalic != 0);
   q.setUnderline(lf.lfUnderline != 0);
   q.setStrikeOut(lf.lfStrikeOut != 0);
-  if (lf.lfHeight < 0) {
-    q.setPixelSize(std::max(1, -lf.lfHeight));
-  } else {
-    // A positive height is the cell (ascent + descent); 0 asks for the default cell of 16.
-    const int cell = lf.lfHeight == 0 ? 16 : lf.lfHeight;
+  // The cell per pixel of character height: the Windows face's where given.
+  const bool ownCell = map && map->ascent > 0;
+  double ratio = ownCell ? map->ascent + map->descent : 0;
+  if (!ownCell) {
     QFont probe = q;
     probe.setPixelSize(100);
-    const double ratio = QFontMetricsF(probe).height() / 100.0;
-    q.setPixelSize(std::max(1, static_cast<int>(std::lround(cell / (ratio > 0 ? ratio : 1.0)))));
+    ratio = QFontMetricsF(probe).height() / 100.0;
   }
+  if (ratio <= 0) ratio = 1.0;
+  // A negative height is the character height, a positive one the cell; 0 asks
+  // for the default cell of 16.
+  const int cell = lf.lfHeight > 0 ? lf.lfHeight : lf.lfHeight == 0 ? 16 : 0;
+  const int em = cell > 0 ? std::max(1, static_cast<int>(std::lround(cell / ratio))) : std::max(1, -lf.lfHeight);
+  q.setPixelSize(em);
+  obj->strikeBold = map && map->strikeBold && !obj->smooth && lf.lfWeight >= FW_SEMIBOLD && em < 16;
+  if (obj->strikeBold) q.setLetterSpacing(QFont::AbsoluteSpacing, 1);  // each advance a pixel wider
   if (lf.lfWidth > 0) {
     const int avg = QFontMetrics(q).averageCharWidth();
     if (avg > 0) q.setStretch(std::clamp<int>(static_cast<int>(lf.lfWidth * 100 / avg), 1, 4000));
   }
+  const QFontMetrics fm(q);
+  if (ownCell) {
+    obj->ascent = static_cast<int>(std::lround(em * map->ascent));
+    obj->descent = static_cast<int>(std::lround(em * map->descent));
+  } else {
+    obj->ascent = fm.ascent();
+    obj->descent = fm.descent();
+  }
+  if (cell > 0) obj->descent = std::max(0, cell - obj->ascent);
   obj->qfont = std::make_unique<QFont>(q);
-  return *obj->qfont;
+  return *obj;
 }
 
 }  // namespace qv::gdi
@@ -343,15 +413,14 @@ using namespace qv::gdi;
 BOOL GetTextMetricsA(HDC h, TEXTMETRICA* tm) {
   QvDc* dc = Dc(h);
   if (!dc || !tm || !HaveGui()) return FALSE;
-  QvGdiObject* f = Object(dc->st.font, OBJ_FONT);
-  if (!f) f = Object(GetStockObject(SYSTEM_FONT));
-  const QFont& font = FontOf(f);
+  QvGdiObject* f = &ResolvedFont(Object(dc->st.font, OBJ_FONT));
+  const QFont& font = *f->qfont;
   const QFontMetrics fm(font);
   *tm = TEXTMETRICA{};
-  tm->tmHeight = fm.height();
-  tm->tmAscent = fm.ascent();
-  tm->tmDescent = fm.descent();
-  tm->tmInternalLeading = std::max(0, fm.height() - font.pixelSize());
+  tm->tmHeight = f->ascent + f->descent;
+  tm->tmAscent = f->ascent;
+  tm->tmDescent = f->descent;
+  tm->tmInternalLeading = std::max(0, tm->tmHeight - font.pixelSize());
   tm->tmExternalLeading = std::max(0, fm.leading());
   tm->tmAveCharWidth = fm.averageCharWidth();
   tm->tmMaxCharWidth = fm.maxWidth();
@@ -374,16 +443,16 @@ BOOL GetTextMetricsA(HDC h, TEXTMETRICA* tm) {
 BOOL GetTextExtentPoint32A(HDC h, LPCSTR s, int len, SIZE* size) {
   QvDc* dc = Dc(h);
   if (!dc || !size || !HaveGui() || (!s && len > 0)) return FALSE;
-  const QFontMetrics fm(FontOf(Object(dc->st.font, OBJ_FONT)));
-  *size = SIZE{fm.horizontalAdvance(FromAnsi(s, std::max(len, 0))), fm.height()};
+  const QvGdiObject& f = ResolvedFont(Object(dc->st.font, OBJ_FONT));
+  *size = SIZE{QFontMetrics(*f.qfont).horizontalAdvance(FromAnsi(s, std::max(len, 0))), f.ascent + f.descent};
   return TRUE;
 }
 
 BOOL GetTextExtentPoint32W(HDC h, LPCWSTR s, int len, SIZE* size) {
   QvDc* dc = Dc(h);
   if (!dc || !size || !HaveGui() || (!s && len > 0)) return FALSE;
-  const QFontMetrics fm(FontOf(Object(dc->st.font, OBJ_FONT)));
-  *size = SIZE{fm.horizontalAdvance(FromWide(s, std::max(len, 0))), fm.height()};
+  const QvGdiObject& f = ResolvedFont(Object(dc->st.font, OBJ_FONT));
+  *size = SIZE{QFontMetrics(*f.qfont).horizontalAdvance(FromWide(s, std::max(len, 0))), f.ascent + f.descent};
   return TRUE;
 }
 

@@ -1,0 +1,168 @@
+#include "platform/win32/standard/qt_control.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QStyle>
+#include <QStyleFactory>
+
+#include "platform/win32/gdi/gdi_qt.h"
+#include "platform/win32/host_widget.h"
+#include "platform/win32/keyboard.h"
+
+namespace qv::win32 {
+namespace {
+
+QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+bool TypesText(const QKeyEvent* e) {
+  const QString text = e->text();
+  return !text.isEmpty() && text[0] != QChar(0x7F);
+}
+
+}  // namespace
+
+QStyle* ClassicStyle() {
+  static QStyle* style = QStyleFactory::create("Windows");
+  return style;
+}
+
+void ApplyClassicStyle(QWidget* w) {
+  QStyle* style = ClassicStyle();
+  if (!w || !style) return;
+  w->setStyle(style);
+  for (QWidget* child : w->findChildren<QWidget*>()) child->setStyle(style);
+}
+
+QtControl::QtControl(HWND hwnd, QWidget* widget, std::function<void()> colours)
+    : hwnd_(hwnd), widget_(widget), colours_(std::move(colours)) {
+  auto w = Lookup(hwnd);
+  if (w && w->host) {
+    widget->setParent(w->host);
+    // The host hands the focus on to the widget: SetFocus of the window
+    // focuses what the user types into.
+    w->host->setFocusProxy(widget);
+    host_ = w->host.data();
+    host_->installEventFilter(this);
+  }
+  widget->setFocusPolicy(Qt::ClickFocus);
+  widget->setAutoFillBackground(true);
+  Watch(widget);
+  Layout();
+  widget->show();
+}
+
+QtControl::~QtControl() = default;
+
+void QtControl::Watch(QWidget* w) {
+  if (!w) return;
+  w->installEventFilter(this);
+  if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) area->viewport()->installEventFilter(this);
+}
+
+void QtControl::Layout() {
+  auto w = Lookup(hwnd_);
+  if (w && widget_) widget_->setGeometry(w->ClientArea());
+}
+
+void QtControl::ForwardCurrentKey() {
+  QKeyEvent* e = CurrentKeyEvent();
+  if (!e || !widget_) return;
+  QWidget* target = widget_->focusWidget() ? widget_->focusWidget() : widget_.data();
+  QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), static_cast<quint16>(e->count()));
+  forwarding_ = true;
+  QCoreApplication::sendEvent(target, &copy);
+  forwarding_ = false;
+}
+
+bool QtControl::Handle(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
+  *result = 0;
+  switch (msg) {
+    case WM_SIZE:
+      Layout();
+      return true;
+    case WM_SETFONT:
+      font_ = reinterpret_cast<HFONT>(wParam);
+      if (widget_) widget_->setFont(ToQFont(font_));
+      return true;
+    case WM_GETFONT:
+      *result = reinterpret_cast<LRESULT>(font_);
+      return true;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      // Keys that type nothing reach the widget here; the others with WM_CHAR.
+      if (CurrentKeyEvent() && !TypesText(CurrentKeyEvent())) ForwardCurrentKey();
+      return true;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+      if (CurrentKeyEvent() && TypesText(CurrentKeyEvent())) ForwardCurrentKey();
+      return true;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      ForwardCurrentKey();
+      return true;
+    case WM_ERASEBKGND:
+      *result = TRUE;
+      return true;
+    case WM_PAINT:
+      ValidateRect(hwnd_, nullptr);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void QtControl::ApplyLook(QWidget* w, const ControlLook& look) {
+  if (!w) return;
+  QPalette p = w->palette();
+  const QColor text = ToQColor(look.text);
+  const QColor base = look.hollowBrush ? QColor(Qt::transparent) : ToQColor(look.background);
+  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+    p.setColor(g, QPalette::Text, text);
+    p.setColor(g, QPalette::WindowText, text);
+    p.setColor(g, QPalette::ButtonText, text);
+  }
+  p.setColor(QPalette::Disabled, QPalette::Text, ToQColor(GetSysColor(COLOR_GRAYTEXT)));
+  p.setColor(QPalette::Disabled, QPalette::WindowText, ToQColor(GetSysColor(COLOR_GRAYTEXT)));
+  p.setColor(QPalette::Disabled, QPalette::ButtonText, ToQColor(GetSysColor(COLOR_GRAYTEXT)));
+  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    p.setColor(g, QPalette::Base, base);
+    p.setColor(g, QPalette::Window, base);
+    p.setColor(g, QPalette::Button, look.hollowBrush ? ToQColor(GetSysColor(COLOR_3DFACE)) : base);
+    p.setColor(g, QPalette::Highlight, ToQColor(GetSysColor(COLOR_HIGHLIGHT)));
+    p.setColor(g, QPalette::HighlightedText, ToQColor(GetSysColor(COLOR_HIGHLIGHTTEXT)));
+  }
+  if (p != w->palette()) w->setPalette(p);
+}
+
+bool QtControl::eventFilter(QObject* watched, QEvent* event) {
+  const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+  // A forwarded key that the widget leaves goes no further: the host has
+  // had its messages already.
+  if (watched == host_) return forwarding_ && key;
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      if (forwarding_) return false;
+      return HandleKeyPress(hwnd_, static_cast<QKeyEvent*>(event));
+    case QEvent::KeyRelease:
+      if (forwarding_) return false;
+      HandleKeyRelease(hwnd_, static_cast<QKeyEvent*>(event));
+      return true;
+    case QEvent::FocusIn:
+      FocusCameFromQt(hwnd_);
+      return false;
+    case QEvent::Paint:
+      // The parent decides the colours at every paint, as WM_CTLCOLOR* is sent
+      // at every paint on Windows.
+      if (!colouring_ && colours_ && Lookup(hwnd_)) {
+        colouring_ = true;
+        colours_();
+        colouring_ = false;
+      }
+      return false;
+    default:
+      return QObject::eventFilter(watched, event);
+  }
+}
+
+}  // namespace qv::win32
