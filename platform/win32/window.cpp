@@ -124,13 +124,22 @@ std::vector<HWND> OwnedWindows(HWND hwnd) {
 }
 
 // A change of style or extended style that moves the frame resizes the client area.
-void FrameChanged(WindowObject& w, const QRect& clientBefore, const QRect& hostBefore) {
-  if (w.host) w.host->update();
-  if (w.ClientArea() == clientBefore && w.HostArea() == hostBefore) return;
-  PlaceHost(w);
-  for (HWND child : w.children)
-    if (auto c = Lookup(child)) PlaceHost(*c);
-  ClientAreaChanged(w);
+void FrameChanged(WindowObject& w, DWORD styleBefore, const QRect& clientBefore, const QRect& hostBefore) {
+  if (!w.host) return;
+  w.host->update();
+  // A caption gained or lost changes who frames a top-level window. Qt hides
+  // a window whose flags change; it is shown again once placed, so that no
+  // stale geometry comes back as a window manager resize.
+  const bool reframed = !w.IsChild() && TopLevelFlags(styleBefore, w.parent != nullptr) !=
+                                            TopLevelFlags(w.style, w.parent != nullptr);
+  if (reframed) w.host->setWindowFlags(TopLevelFlags(w.style, w.parent != nullptr));
+  if (w.ClientArea() != clientBefore || w.HostArea() != hostBefore) {
+    PlaceHost(w);
+    for (HWND child : w.children)
+      if (auto c = Lookup(child)) PlaceHost(*c);
+    ClientAreaChanged(w);
+  }
+  if (reframed) w.host->setVisible((w.style & WS_VISIBLE) != 0);
 }
 
 // Runs call on the window's thread: at once there, else queued in order.
@@ -302,7 +311,8 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
   }
   if (!Lookup(hwnd)) return nullptr;
   ClientAreaChanged(*w);
-  if (style & WS_VISIBLE) w->host->show();
+  // Hidden explicitly: Qt would show a never-hidden child with its parent.
+  w->host->setVisible((style & WS_VISIBLE) != 0);
   return hwnd;
 }
 
@@ -548,9 +558,10 @@ void SetWindowStyle(HWND hwnd, DWORD style) {
   auto w = Lookup(hwnd);
   if (!w) return;
   const QRect client = w->ClientArea(), host = w->HostArea();
+  const DWORD before = w->style;
   w->style = (style & ~(WS_VSCROLL | WS_HSCROLL | WS_VISIBLE | WS_DISABLED)) |
-             (w->style & (WS_VSCROLL | WS_HSCROLL | WS_VISIBLE | WS_DISABLED));
-  FrameChanged(*w, client, host);
+             (before & (WS_VSCROLL | WS_HSCROLL | WS_VISIBLE | WS_DISABLED));
+  FrameChanged(*w, before, client, host);
   ShowScrollBar(hwnd, SB_VERT, (style & WS_VSCROLL) ? TRUE : FALSE);
   ShowScrollBar(hwnd, SB_HORZ, (style & WS_HSCROLL) ? TRUE : FALSE);
 }
@@ -565,7 +576,7 @@ void SetWindowExStyle(HWND hwnd, DWORD exStyle) {
   if (!w) return;
   const QRect client = w->ClientArea(), host = w->HostArea();
   w->exStyle = exStyle;
-  FrameChanged(*w, client, host);
+  FrameChanged(*w, w->style, client, host);
 }
 
 HWND GetParent(HWND hwnd) {

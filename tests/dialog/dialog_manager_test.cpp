@@ -7,6 +7,11 @@
 #include <atomic>
 #include <thread>
 
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+#include "platform/win32/host_widget.h"
+#include "platform/win32/window_object.h"
 #include "tests/dialog/dialog_support.h"
 
 using namespace dialog_test;
@@ -60,7 +65,7 @@ class DialogManagerTest : public ::testing::Test {
   RecordingDialog dlg{kForm};
 };
 
-TEST(DialogUnits, DISABLED_TheDialogFontGivesWindowsBaseUnits) {
+TEST(DialogUnits, TheDialogFontGivesWindowsBaseUnits) {
   qv::Application();
   LOGFONTA lf{};
   lf.lfHeight = -11;  // 8 points at 96 dpi
@@ -72,7 +77,7 @@ TEST(DialogUnits, DISABLED_TheDialogFontGivesWindowsBaseUnits) {
   EXPECT_EQ(base.cy, 13);
 }
 
-TEST_F(DialogManagerTest, DISABLED_ControlsLandWhereWindowsPutsThem) {
+TEST_F(DialogManagerTest, ControlsLandWhereWindowsPutsThem) {
   Open();
   // Windows at 96 dpi with "MS Shell Dlg" 8: a 50 x 14 button is 75 x 23.
   struct Case {
@@ -232,6 +237,106 @@ TEST_F(DialogManagerTest, MnemonicsFocusClickAndCheck) {
   CWnd::FromHandle(Item(101))->GetWindowText(text);
   EXPECT_EQ(text, "a");
   EXPECT_EQ(GetFocus(), Item(101));
+}
+
+TEST_F(DialogManagerTest, SnapshotsOfTheFormInItsStates) {
+  Open();
+  ::SendMessage(Item(102), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("T01"));
+  ::SendMessage(Item(102), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("T02"));
+  ::SendMessage(Item(102), LB_SETCURSEL, 1, 0);
+  ::SetWindowTextA(Item(101), "fw.bin");
+  dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  qv::testing::SaveSnapshot(dlg.m_hWnd, "opened");
+  // A control without WS_VISIBLE stays off the screen when its dialog shows.
+  auto hidden = qv::win32::Lookup(Item(107));
+  ASSERT_TRUE(hidden && hidden->host);
+  EXPECT_FALSE(hidden->host->isVisible());
+  EXPECT_TRUE(qv::win32::Lookup(Item(108))->host->isVisible());
+  ::SetFocus(Item(104));
+  ::SendMessage(Item(104), BM_CLICK, 0, 0);
+  ::SendMessage(Item(106), BM_SETCHECK, BST_CHECKED, 0);
+  ::EnableWindow(Item(106), FALSE);
+  ::SetFocus(Item(IDCANCEL));
+  dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  const QImage shot = qv::testing::SaveSnapshot(dlg.m_hWnd, "cancel_focused");
+  // The default frame moved to Cancel: its black outline is at its edge.
+  RECT r{}, top{};
+  ::GetWindowRect(Item(IDCANCEL), &r);
+  dlg.GetWindowRect(&top);
+  EXPECT_EQ(PixelOf(shot, r.left - top.left + 10, r.top - top.top), RGB(0, 0, 0));
+  ::GetWindowRect(Item(IDOK), &r);
+  EXPECT_EQ(PixelOf(shot, r.left - top.left + 10, r.top - top.top), GetSysColor(COLOR_BTNHIGHLIGHT));
+}
+
+TEST_F(DialogManagerTest, SetDefIdMovesTheDefaultThatEnterPresses) {
+  Open();
+  dlg.SetDefID(109);
+  EXPECT_EQ(dlg.GetDefID(), static_cast<DWORD>(MAKELONG(109, DC_HASDEFID)));
+  EXPECT_EQ(::GetWindowStyle(Item(109)) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(::GetWindowStyle(Item(IDOK)) & BS_TYPEMASK, BS_PUSHBUTTON);
+  dlg.commands.clear();
+  qv::PressKey(VK_RETURN, 0, "\r");  // from the edit
+  EXPECT_EQ(dlg.commands, (std::vector<std::string>{"109:0"}));
+}
+
+// 0x401 is the tool's own progress message: the dialog manager must never
+// send DM_SETDEFID (or DM_REPOSITION, 0x402) by itself.
+class ProgressDialog : public RecordingDialog {
+ public:
+  using RecordingDialog::RecordingDialog;
+  int progress = 0;
+  LRESULT OnProgress(WPARAM, LPARAM) {
+    ++progress;
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(ProgressDialog, RecordingDialog)
+  ON_MESSAGE(WM_USER + 1, OnProgress)
+  ON_MESSAGE(WM_USER + 2, OnProgress)
+END_MESSAGE_MAP()
+
+TEST_F(DialogManagerTest, TheManagerNeverSendsWhatWmUserPlusOneMeans) {
+  ProgressDialog d(kForm);
+  ASSERT_TRUE(d.Create(kForm));
+  d.ShowWindow(SW_SHOW);
+  for (int i = 0; i < 14; ++i) qv::PressKey(VK_TAB);
+  ::SetFocus(::GetDlgItem(d.m_hWnd, IDCANCEL));
+  ::SetFocus(::GetDlgItem(d.m_hWnd, 101));
+  qv::PressKey(VK_RETURN, 0, "\r");
+  Pump();
+  EXPECT_EQ(d.progress, 0);
+}
+
+TEST_F(DialogManagerTest, TheCloseBoxIsCancelUnlessCancelIsDisabled) {
+  Open();
+  dlg.commands.clear();
+  dlg.SendMessage(WM_CLOSE);
+  Pump();
+  EXPECT_EQ(dlg.commands, (std::vector<std::string>{"2:0"}));
+  ::EnableWindow(Item(IDCANCEL), FALSE);
+  dlg.commands.clear();
+  dlg.SendMessage(WM_CLOSE);
+  Pump();
+  EXPECT_TRUE(dlg.commands.empty());
+}
+
+TEST_F(DialogManagerTest, AMouseClickFocusesAndClicksAButton) {
+  Open();
+  dlg.commands.clear();
+  auto w = qv::win32::Lookup(Item(109));
+  ASSERT_TRUE(w && w->host);
+  const QPointF at(10, 10);
+  QMouseEvent press(QEvent::MouseButtonPress, at, w->host->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w->host, &press);
+  EXPECT_EQ(GetFocus(), Item(109));
+  EXPECT_EQ(::SendMessage(Item(109), BM_GETSTATE, 0, 0) & BST_PUSHED, BST_PUSHED);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, w->host->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w->host, &release);
+  EXPECT_EQ(dlg.commands, (std::vector<std::string>{"109:0"}));
+  EXPECT_EQ(::GetWindowStyle(Item(109)) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 }
 
 }  // namespace

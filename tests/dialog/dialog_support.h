@@ -2,7 +2,6 @@
 // What the dialog tests share: a pump, small templates, a dialog that
 // records the notifications it gets, and snapshots.
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <functional>
@@ -12,14 +11,14 @@
 #include "platform/win32/application.h"
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/message_box.h"
-#include "platform/win32/host_widget.h"
 #include "platform/win32/keyboard.h"
+#include "platform/win32/snapshot.h"
+#include "tests/support/snapshot_file.h"
 #include "platform/win32/standard/button.h"
 #include "platform/win32/standard/combo_box.h"
 #include "platform/win32/standard/edit.h"
 #include "platform/win32/standard/list_box.h"
 #include "platform/win32/standard/static.h"
-#include "platform/win32/window_object.h"
 
 namespace dialog_test {
 
@@ -52,7 +51,8 @@ inline qv::win32::DialogTemplate Template(int id, DWORD style, int cx, int cy, s
 constexpr DWORD kPopup = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr DWORD kShown = WS_VISIBLE;
 
-// WM_COMMAND notifications as "id:code" in the order they came.
+// WM_COMMAND notifications as "id:code" in the order they came (those
+// that no map entry of the dialog took).
 class RecordingDialog : public CDialogEx {
  public:
   explicit RecordingDialog(UINT id, CWnd* parent = nullptr) : CDialogEx(id, parent) {}
@@ -60,6 +60,7 @@ class RecordingDialog : public CDialogEx {
   std::function<void(RecordingDialog&)> onInit;
   std::function<HBRUSH(CDC*, CWnd*, UINT)> onCtlColor;
   int initCount = 0;
+  bool everShown = false;
 
   BOOL OnInitDialog() override {
     CDialogEx::OnInitDialog();
@@ -68,10 +69,13 @@ class RecordingDialog : public CDialogEx {
     return TRUE;
   }
   BOOL OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
-    if (msg == WM_COMMAND)
+    if (msg == WM_SHOWWINDOW && wParam) everShown = true;
+    const BOOL handled = CDialogEx::OnWndMsg(msg, wParam, lParam, result);
+    // What reached the dialog itself: not what the control that sent it took.
+    if (msg == WM_COMMAND && !handled)
       commands.push_back(std::to_string(LOWORD(static_cast<DWORD>(wParam))) + ":" +
                          std::to_string(HIWORD(static_cast<DWORD>(wParam))));
-    return CDialogEx::OnWndMsg(msg, wParam, lParam, result);
+    return handled;
   }
 
  protected:
@@ -81,18 +85,6 @@ class RecordingDialog : public CDialogEx {
   }
   DECLARE_MESSAGE_MAP()
 };
-
-// What a person sees of a window: it and its children, frame included.
-inline QImage Composite(HWND hwnd) {
-  auto w = qv::win32::Lookup(hwnd);
-  if (!w || !w->host) return QImage();
-  return w->host->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-inline void SaveSnapshot(const QImage& image, const char* name) {
-  QDir().mkpath(QV_SNAPSHOT_DIR);
-  image.save(QString(QV_SNAPSHOT_DIR) + "/" + name + ".png");
-}
 
 inline COLORREF PixelOf(const QImage& image, int x, int y) {
   const QRgb p = image.pixel(x, y);

@@ -225,6 +225,24 @@ TEST_F(FrameTest, AStyleChangeThatMovesTheFrameResizesTheClientAndRepaints) {
   top.DestroyWindow();
 }
 
+TEST_F(FrameTest, ACaptionGainedByATopLevelWindowComesFromTheWindowManager) {
+  RecordingWnd w;
+  ASSERT_TRUE(w.CreateEx(0, nullptr, "gaining", WS_POPUP | WS_VISIBLE, CRect(40, 40, 240, 140), nullptr, 0));
+  QWidget* host = TopLevelWidget("gaining");
+  ASSERT_NE(host, nullptr);
+  EXPECT_TRUE(host->windowFlags() & Qt::FramelessWindowHint);
+  w.sizes.clear();
+  EXPECT_TRUE(w.ModifyStyle(0, WS_CAPTION | WS_SYSMENU));
+  EXPECT_EQ(w.sizes, std::vector<CSize>{CSize(194, 75)});
+  EXPECT_FALSE(host->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(host->isVisible());
+  EXPECT_EQ(host->geometry(), QRect(43, 62, 194, 75));
+  CRect r;
+  w.GetWindowRect(&r);
+  EXPECT_EQ(r, CRect(40, 40, 240, 140));
+  w.DestroyWindow();
+}
+
 TEST_F(FrameTest, SetTextOnATopLevelWindowSetsItsTitle) {
   CWnd top;
   ASSERT_TRUE(top.CreateEx(0, nullptr, "First title", WS_POPUP | WS_CAPTION | WS_VISIBLE, CRect(0, 0, 120, 60), nullptr, 0));

@@ -1,8 +1,9 @@
 // Dialogs from templates: the font and its base units, the controls, the
 // first messages, and the modal loop.
 
+#include <strings.h>
+
 #include <QEventLoop>
-#include <QWidget>
 #include <cstring>
 
 #include "platform/win32/dialog/dialog_internal.h"
@@ -146,7 +147,6 @@ INT_PTR RunModalLoop(HWND dialog) {
   if (!state->ended) {
     ShowWindow(dialog, SW_SHOWNORMAL);
     if (auto w = Lookup(dialog); w && w->host) {
-      w->host->raise();
       w->host->activateWindow();
     }
   }

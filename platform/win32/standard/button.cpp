@@ -85,6 +85,20 @@ RECT TextBox(HDC dc, HWND hwnd, const RECT& r, UINT format) {
   return RECT{left, top, left + w, top + h};
 }
 
+// The classic push button's relief: white and light grey above and left,
+// black and dark grey below and right, round the face.
+void DrawRaisedFrame(HDC dc, const RECT& r) {
+  Fill(dc, RECT{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2}, COLOR_BTNFACE);
+  Fill(dc, RECT{r.left, r.top, r.right - 1, r.top + 1}, COLOR_BTNHIGHLIGHT);
+  Fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom - 1}, COLOR_BTNHIGHLIGHT);
+  Fill(dc, RECT{r.left + 1, r.top + 1, r.right - 2, r.top + 2}, COLOR_3DLIGHT);
+  Fill(dc, RECT{r.left + 1, r.top + 1, r.left + 2, r.bottom - 2}, COLOR_3DLIGHT);
+  Fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, COLOR_3DDKSHADOW);
+  Fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, COLOR_3DDKSHADOW);
+  Fill(dc, RECT{r.left + 1, r.bottom - 2, r.right - 1, r.bottom - 1}, COLOR_BTNSHADOW);
+  Fill(dc, RECT{r.right - 2, r.top + 1, r.right - 1, r.bottom - 1}, COLOR_BTNSHADOW);
+}
+
 void PaintPush(HWND hwnd, HDC dc, const ButtonState& s) {
   const DWORD style = GetWindowStyle(hwnd);
   const bool isDefault = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
@@ -103,8 +117,7 @@ void PaintPush(HWND hwnd, HDC dc, const ButtonState& s) {
     RECT face{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
     Fill(dc, face, COLOR_BTNFACE);
   } else {
-    RECT edge = r;
-    DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_SOFT);
+    DrawRaisedFrame(dc, r);
   }
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
@@ -209,12 +222,12 @@ void MaskGroupBox(HWND hwnd, const ButtonState& s) {
   SelectObject(dc, s.font ? s.font : DefaultControlFont());
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
-  DeleteDC(dc);
   const QRect all(QPoint(0, 0), w->rect.size());
+  RECT label = TextBox(dc, hwnd, RECT{8, 0, all.width() - 8, tm.tmHeight}, DT_LEFT | DT_SINGLELINE);
+  DeleteDC(dc);
   const int line = tm.tmHeight / 2;
-  QRegion shown = QRegion(all) - QRegion(all.adjusted(2, line + 2, -2, -2));
-  shown -= QRegion(QRect(0, 0, all.width(), line));
-  shown += QRegion(QRect(6, 0, std::max(0, all.width() - 12), tm.tmHeight));
+  QRegion shown = QRegion(all.adjusted(0, line, 0, 0)) - QRegion(all.adjusted(2, line + 2, -2, -2));
+  if (label.right > label.left) shown += QRegion(QRect(label.left - 2, 0, label.right - label.left + 4, tm.tmHeight));
   w->host->setMask(shown);
 }
 
@@ -330,6 +343,7 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<LRESULT>(s->font);
     case WM_SETTEXT: {
       const LRESULT r = DefWindowProc(hwnd, msg, wParam, lParam);
+      if (type == BS_GROUPBOX) MaskGroupBox(hwnd, *s);
       Redraw(hwnd);
       return r;
     }

@@ -72,11 +72,12 @@ void FitFieldHeight(HWND hwnd, ComboState& s) {
   if (w && w->rect.height() != field) SetWindowPos(hwnd, nullptr, 0, 0, w->rect.width(), field, SWP_NOMOVE | SWP_NOZORDER);
 }
 
-void Colour(HWND hwnd, const ComboState& s) {
+bool Colour(HWND hwnd, const ComboState& s) {
   const UINT field = IsWindowEnabled(hwnd) ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
-  QtControl::ApplyLook(s.combo, QueryControlLook(hwnd, field));
-  if (s.combo->lineEdit()) QtControl::ApplyLook(s.combo->lineEdit(), QueryControlLook(hwnd, field));
-  QtControl::ApplyLook(s.combo->view(), QueryControlLook(hwnd, WM_CTLCOLORLISTBOX));
+  bool changed = QtControl::ApplyLook(s.combo, QueryControlLook(hwnd, field));
+  if (s.combo->lineEdit()) changed |= QtControl::ApplyLook(s.combo->lineEdit(), QueryControlLook(hwnd, field));
+  changed |= QtControl::ApplyLook(s.combo->view(), QueryControlLook(hwnd, WM_CTLCOLORLISTBOX));
+  return changed;
 }
 
 void Create(HWND hwnd) {
@@ -94,7 +95,7 @@ void Create(HWND hwnd) {
   combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   combo->setMinimumSize(1, 1);
   ComboState* state = s;
-  s->control = std::make_unique<QtControl>(hwnd, combo, [hwnd, state] { Colour(hwnd, *state); });
+  s->control = std::make_unique<QtControl>(hwnd, combo, [hwnd, state] { return Colour(hwnd, *state); });
   s->control->Watch(combo->view());
   if (combo->lineEdit()) {
     combo->lineEdit()->setText(QString::fromStdString(w->text));

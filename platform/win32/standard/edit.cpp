@@ -64,9 +64,8 @@ void Create(HWND hwnd) {
   if (style & ES_PASSWORD) line->setEchoMode(QLineEdit::Password);
   if (style & ES_CENTER) line->setAlignment(Qt::AlignCenter);
   if (style & ES_RIGHT) line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  s->control = std::make_unique<QtControl>(hwnd, line, [hwnd, line] {
-    QtControl::ApplyLook(line, QueryControlLook(hwnd, ColourMessage(hwnd)));
-  });
+  s->control = std::make_unique<QtControl>(
+      hwnd, line, [hwnd, line] { return QtControl::ApplyLook(line, QueryControlLook(hwnd, ColourMessage(hwnd))); });
   ApplyClassicStyle(line);
   QObject::connect(line, &QLineEdit::textEdited, [hwnd] { NotifyParent(hwnd, EN_CHANGE); });
 }
@@ -121,8 +120,9 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return MAKELPARAM(a, b);
     }
     case EM_SCROLLCARET:
-      // Moving the cursor is what scrolls a QLineEdit to it.
-      s->line->setCursorPosition(s->line->cursorPosition());
+      // A QLineEdit keeps its cursor in view whenever the cursor or the
+      // selection moves; moving it again here would drop the selection.
+      s->line->update();
       return TRUE;
     case EM_REPLACESEL:
       s->line->insert(QString::fromUtf8(reinterpret_cast<const char*>(lParam)));

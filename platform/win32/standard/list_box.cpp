@@ -63,9 +63,8 @@ void Create(HWND hwnd) {
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   list->setUniformItemSizes(true);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  s->control = std::make_unique<QtControl>(hwnd, list, [hwnd, list] {
-    QtControl::ApplyLook(list, QueryControlLook(hwnd, WM_CTLCOLORLISTBOX));
-  });
+  s->control = std::make_unique<QtControl>(
+      hwnd, list, [hwnd, list] { return QtControl::ApplyLook(list, QueryControlLook(hwnd, WM_CTLCOLORLISTBOX)); });
   ApplyClassicStyle(list);
   ListBoxState* state = s;
   QObject::connect(list, &QListWidget::currentRowChanged, [hwnd, state](int) {

@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QStyle>
 #include <QStyleFactory>
@@ -34,7 +35,7 @@ void ApplyClassicStyle(QWidget* w) {
   for (QWidget* child : w->findChildren<QWidget*>()) child->setStyle(style);
 }
 
-QtControl::QtControl(HWND hwnd, QWidget* widget, std::function<void()> colours)
+QtControl::QtControl(HWND hwnd, QWidget* widget, std::function<bool()> colours)
     : hwnd_(hwnd), widget_(widget), colours_(std::move(colours)) {
   auto w = Lookup(hwnd);
   if (w && w->host) {
@@ -105,34 +106,36 @@ bool QtControl::Handle(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
       *result = TRUE;
       return true;
     case WM_PAINT:
+      // The window's paint is the widget's: its colours are asked for now,
+      // as a control asks at every paint on Windows.
       ValidateRect(hwnd_, nullptr);
+      if (colours_ && colours_() && widget_) widget_->update();
       return true;
     default:
       return false;
   }
 }
 
-void QtControl::ApplyLook(QWidget* w, const ControlLook& look) {
-  if (!w) return;
+bool QtControl::ApplyLook(QWidget* w, const ControlLook& look) {
+  if (!w) return false;
   QPalette p = w->palette();
   const QColor text = ToQColor(look.text);
   const QColor base = look.hollowBrush ? QColor(Qt::transparent) : ToQColor(look.background);
-  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
-    p.setColor(g, QPalette::Text, text);
-    p.setColor(g, QPalette::WindowText, text);
-    p.setColor(g, QPalette::ButtonText, text);
-  }
-  p.setColor(QPalette::Disabled, QPalette::Text, ToQColor(GetSysColor(COLOR_GRAYTEXT)));
-  p.setColor(QPalette::Disabled, QPalette::WindowText, ToQColor(GetSysColor(COLOR_GRAYTEXT)));
-  p.setColor(QPalette::Disabled, QPalette::ButtonText, ToQColor(GetSysColor(COLOR_GRAYTEXT)));
+  const QColor grey = ToQColor(GetSysColor(COLOR_GRAYTEXT));
   for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    const bool disabled = g == QPalette::Disabled;
+    p.setColor(g, QPalette::Text, disabled ? grey : text);
+    p.setColor(g, QPalette::WindowText, disabled ? grey : text);
     p.setColor(g, QPalette::Base, base);
     p.setColor(g, QPalette::Window, base);
-    p.setColor(g, QPalette::Button, look.hollowBrush ? ToQColor(GetSysColor(COLOR_3DFACE)) : base);
+    // A drop-down list's field is drawn as a button face by Qt.
+    if (qobject_cast<QComboBox*>(w)) p.setColor(g, QPalette::Button, base);
     p.setColor(g, QPalette::Highlight, ToQColor(GetSysColor(COLOR_HIGHLIGHT)));
     p.setColor(g, QPalette::HighlightedText, ToQColor(GetSysColor(COLOR_HIGHLIGHTTEXT)));
   }
-  if (p != w->palette()) w->setPalette(p);
+  if (p == w->palette()) return false;
+  w->setPalette(p);
+  return true;
 }
 
 bool QtControl::eventFilter(QObject* watched, QEvent* event) {
@@ -156,8 +159,12 @@ bool QtControl::eventFilter(QObject* watched, QEvent* event) {
       // at every paint on Windows.
       if (!colouring_ && colours_ && Lookup(hwnd_)) {
         colouring_ = true;
-        colours_();
+        const bool changed = colours_();
         colouring_ = false;
+        // The background of this paint was filled already: the new colours
+        // show from the next one, which is asked for now.
+        if (changed)
+          if (auto* w = qobject_cast<QWidget*>(watched)) QMetaObject::invokeMethod(w, [w] { w->update(); }, Qt::QueuedConnection);
       }
       return false;
     default:

@@ -24,8 +24,9 @@ void ApplyClassicStyle(QWidget* w);
 class QtControl : public QObject {
  public:
   // widget is made a child of the window's host; `colours` asks the parent
-  // for the look and applies it (called before every paint of a watched widget).
-  QtControl(HWND hwnd, QWidget* widget, std::function<void()> colours);
+  // for the look and applies it, true when that changed it (called before
+  // every paint of a watched widget).
+  QtControl(HWND hwnd, QWidget* widget, std::function<bool()> colours);
   ~QtControl() override;
 
   // Another widget of the control whose keys, focus and paints count (a
@@ -39,8 +40,8 @@ class QtControl : public QObject {
   // WM_GETFONT, the key messages, WM_SETFOCUS. FALSE for the others.
   bool Handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
-  // The look as a palette on w: text, base and button colours.
-  static void ApplyLook(QWidget* w, const ControlLook& look);
+  // The look as a palette on w: its text and field colours; true when they changed.
+  static bool ApplyLook(QWidget* w, const ControlLook& look);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,7 +53,7 @@ class QtControl : public QObject {
   HWND hwnd_;
   QPointer<QWidget> widget_;
   QPointer<QWidget> host_;
-  std::function<void()> colours_;
+  std::function<bool()> colours_;
   HFONT font_ = nullptr;
   bool forwarding_ = false;
   bool colouring_ = false;
