@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -21,6 +22,7 @@
 #include "isp/bridge_device.h"
 #include "isp/com_base_k55.h"
 #include "isp/qv_ic_base.h"
+#include "platform/core/program_folder.h"
 #include "platform/ostrelusb/OstrelUsbSim.h"
 #include "platform/win32/application.h"
 #include "platform/win32/common_dialog/file_dialog.h"
@@ -264,6 +266,31 @@ TEST_F(MainWindowTest, ASaveThatFailsSaysSo) {
   EXPECT_EQ(boxes_, (std::vector<std::string>{" Fail to Save! | Warn"}));
 }
 
+TEST_F(MainWindowTest, OneOperationAtATime) {
+  Choose("K55", 4);
+  UseK55(true);
+  Open();
+  Bytes file = Pattern(1024, 4);
+  file.resize(file.size() + 0x300, 0);
+  ASSERT_TRUE(main_->m_dlgWrite.LoadImageFile(WriteFile("fw.bin", file).c_str()));
+  Click(*main_, IDC_MAIN_READ);
+  ::SendMessage(ReadItem(IDC_READ_ALL_AREA), BM_CLICK, 0, 0);
+  Click(main_->m_dlgRead, IDC_READ_READ);
+  ASSERT_TRUE(main_->m_dlgRead.IsReading());
+  // Read again while reading: ignored, the read goes on.
+  Click(main_->m_dlgRead, IDC_READ_READ);
+  // Write while the reader reads: refused, nothing is queued.
+  Click(main_->m_dlgWrite, IDC_WRITE_WRITE);
+  EXPECT_FALSE(main_->IsWritePending());
+  EXPECT_TRUE(main_->m_dlgRead.IsReading());
+  ASSERT_TRUE(PumpUntil([&] { return !main_->m_dlgRead.IsReading(); }));
+  EXPECT_TRUE(boxes_.empty());
+  // Once the read has ended, Write goes ahead.
+  Click(main_->m_dlgWrite, IDC_WRITE_WRITE);
+  EXPECT_TRUE(main_->IsWritePending());
+  ASSERT_TRUE(PumpUntil([&] { return !main_->IsWritePending(); }));
+}
+
 class UsbMainWindowTest : public MainWindowTest {
  protected:
   UsbMainWindowTest() {
@@ -295,6 +322,18 @@ TEST_F(UsbMainWindowTest, TheStatusStripFollowsTheBoardPluggedOutAndIn) {
   ASSERT_TRUE(PumpUntil([&] { return main_->m_dlgStatus.GetField(1) == "Device Connected"; }));
   EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kConnectedColour);
   EXPECT_TRUE(g_BridgeDevice.IsOpen());
+}
+
+TEST_F(UsbMainWindowTest, ThePlugFileOfTheProgramFolderUnplugsAndPlugsTheBoard) {
+  qv::SetProgramFolderForTesting(folder_.Path());
+  Open();
+  ASSERT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device Connected");
+  WriteFile(ostrelusb::kPlugFileName, {'u', 'n', 'p', 'l', 'u', 'g', '\n'});
+  EXPECT_TRUE(PumpUntil([&] { return main_->m_dlgStatus.GetField(1) == "Device DisConnected"; }));
+  WriteFile(ostrelusb::kPlugFileName, {'p', 'l', 'u', 'g', '\n'});
+  EXPECT_TRUE(PumpUntil([&] { return main_->m_dlgStatus.GetField(1) == "Device Connected"; }));
+  std::remove(File(ostrelusb::kPlugFileName).c_str());
+  qv::SetProgramFolderForTesting("");
 }
 
 }  // namespace
