@@ -9,7 +9,8 @@ namespace {
 using qv::win32::DialogItemTemplate;
 using qv::win32::DialogTemplate;
 
-constexpr DWORD kField = WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE;
+// Left-aligned: the third field starts 200 pixels from the right edge however wide the strip.
+constexpr DWORD kField = WS_VISIBLE | SS_LEFT;
 
 const qv::win32::DialogTemplateRegistrar kTemplate{DialogTemplate{
     IDD_STATUS, "", WS_CHILD | DS_CONTROL | DS_SETFONT, 0, "MS Shell Dlg", 8, 0, 0, 280, 64,

@@ -228,6 +228,8 @@ TEST_F(MainWindowTest, WritePageLoadsWritesAndTheReadPageReadsItBack) {
   PumpUntil([&] { return TextOf(WriteItem(IDC_WRITE_PROGRESS)) == "Updating...100%"; }, 3000);
   EXPECT_EQ(TextOf(WriteItem(IDC_WRITE_PROGRESS)), "Updating...100%");
   EXPECT_EQ(Bytes(chip_.Flash().begin(), chip_.Flash().begin() + static_cast<long>(image.size())), image);
+  main_->MoveWindow(0, 0, 1920, 1080);
+  for (int i = 0; i < 5; ++i) qv::PumpMessages();
   qv::testing::SaveSnapshot(main_->m_hWnd, "written");
 
   Click(*main_, IDC_MAIN_READ);
@@ -240,6 +242,9 @@ TEST_F(MainWindowTest, WritePageLoadsWritesAndTheReadPageReadsItBack) {
   ASSERT_TRUE(PumpUntil([&] { return !main_->m_dlgRead.IsReading(); }));
   PumpUntil([&] { return TextOf(ReadItem(IDC_READ_PROGRESS)) == "Reading...100%"; }, 3000);
   EXPECT_EQ(TextOf(ReadItem(IDC_READ_PROGRESS)), "Reading...100%");
+  // At the size of a maximised window on a common screen the hex view shows beside the controls.
+  main_->MoveWindow(0, 0, 1920, 1080);
+  for (int i = 0; i < 5; ++i) qv::PumpMessages();
   qv::testing::SaveSnapshot(main_->m_hWnd, "read_back");
 
   const std::string saved = File("read");
