@@ -187,7 +187,7 @@ void CFlatButton::SetButtonCursor(HCURSOR cursor) {
 void CFlatButton::SetTooltipText(const char* text, BOOL activate) {
   if (!text || !m_hWnd) return;
   if (!m_ToolTip.m_hWnd) {
-    m_ToolTip.Create(this, 0);
+    if (!m_ToolTip.Create(this, 0)) return;
     m_ToolTip.SendMessage(TTM_SETMAXTIPWIDTH, 0, 400);
   }
   if (m_ToolTip.GetToolCount() == 0) {
@@ -210,12 +210,11 @@ void CFlatButton::PreSubclassWindow() {
 }
 
 BOOL CFlatButton::PreTranslateMessage(MSG* msg) {
-  if (!m_ToolTip.m_hWnd) {
-    m_ToolTip.Create(this, 0);
+  if (!m_ToolTip.m_hWnd && m_ToolTip.Create(this, 0)) {
     m_ToolTip.SendMessage(TTM_ACTIVATE, FALSE, 0);
     m_ToolTip.SendMessage(TTM_SETMAXTIPWIDTH, 0, 400);
   }
-  m_ToolTip.SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
+  if (m_ToolTip.m_hWnd) m_ToolTip.SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
   return CButton::PreTranslateMessage(msg);
 }
 

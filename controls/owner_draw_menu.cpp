@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "controls/owner_draw_menu_font.h"
+#include "controls/shortcut_padding.h"
 #include "platform/win32/menu/menu_template.h"
 #include "platform/win32/system/system.h"
 
@@ -235,7 +236,9 @@ void COwnerDrawMenu::SyncItemsWithMenu() {
         made.push_back(ModifyItem(position, state | MF_BYPOSITION | MF_OWNERDRAW | MF_SEPARATOR, 0, CString()));
         record = made.back().get();
       } else {
-        ::ModifyMenuA(m_hMenu, position, record->m_flags, 0, reinterpret_cast<LPCSTR>(record));
+        // By position, as every other entry here: the record's own flags would
+        // name a command id equal to the position and could change that entry.
+        ::ModifyMenuA(m_hMenu, position, record->m_flags | MF_BYPOSITION, 0, reinterpret_cast<LPCSTR>(record));
       }
     } else {
       const UINT id = GetMenuItemID(i);
@@ -331,16 +334,10 @@ void COwnerDrawMenu::AlignShortcutText() {
   for (auto& item : m_items) {
     const std::string text = item->GetTextA().str();
     if (text.find('\t') == std::string::npos) continue;
-    auto [label, rest] = SplitAtLastTab(text);
-    int width = TextWidth(dc.dc(), label);
-    while (width < widest) {
-      label += ' ';
-      const int wider = TextWidth(dc.dc(), label);
-      // A font whose space has no width would never get there.
-      if (wider <= width) break;
-      width = wider;
-    }
-    item->SetTextA((label + rest).c_str());
+    const auto [label, rest] = SplitAtLastTab(text);
+    const std::string padded =
+        qv::controls::PadLabel(label, widest, [&dc](const std::string& s) { return TextWidth(dc.dc(), s); });
+    item->SetTextA((padded + rest).c_str());
   }
 }
 

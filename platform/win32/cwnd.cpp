@@ -252,14 +252,6 @@ CClientDC::CClientDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) { Attach(:
 
 CClientDC::~CClientDC() { ::ReleaseDC(m_hWnd, Detach()); }
 
-void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
-  if (qv::win32::DispatchMenuOwnerDraw(WM_DRAWITEM, reinterpret_cast<LPARAM>(dis))) return;
-  LRESULT r = 0;
-  CWnd* child = dis ? FromHandlePermanent(dis->hwndItem) : nullptr;
-  if (child && child != this && child->OnChildNotify(m_current.message, m_current.wParam, m_current.lParam, &r)) return;
-  Default();
-}
-
 void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT mis) {
   if (!qv::win32::DispatchMenuOwnerDraw(WM_MEASUREITEM, reinterpret_cast<LPARAM>(mis))) Default();
 }

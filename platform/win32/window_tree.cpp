@@ -1,3 +1,5 @@
+// Walks up and moves within the window tree.
+
 #include "platform/win32/window_tree.h"
 
 #include <algorithm>

@@ -79,6 +79,7 @@ inline constexpr UINT WM_CANCELMODE = 0x001F;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT WM_DEVICECHANGE = 0x0219;
 inline constexpr UINT WM_USER = 0x0400;
+inline constexpr UINT WM_APP = 0x8000;
 // Menus, input and notifications.
 inline constexpr UINT WM_NOTIFY = 0x004E;
 inline constexpr UINT WM_CONTEXTMENU = 0x007B;
@@ -88,7 +89,6 @@ inline constexpr UINT WM_MENUSELECT = 0x011F;
 inline constexpr UINT WM_ENTERMENULOOP = 0x0211;
 inline constexpr UINT WM_EXITMENULOOP = 0x0212;
 inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
-inline constexpr UINT WM_APP = 0x8000;
 
 // Mouse key flags of mouse messages.
 inline constexpr WPARAM MK_LBUTTON = 0x0001;
@@ -100,6 +100,12 @@ inline constexpr WPARAM MK_CONTROL = 0x0008;
 inline constexpr UINT SIZE_RESTORED = 0;
 inline constexpr UINT SIZE_MINIMIZED = 1;
 inline constexpr UINT SIZE_MAXIMIZED = 2;
+
+// WM_SYSCOMMAND commands (the low four bits are the system's own).
+inline constexpr WPARAM SC_MINIMIZE = 0xF020;
+inline constexpr WPARAM SC_MAXIMIZE = 0xF030;
+inline constexpr WPARAM SC_CLOSE = 0xF060;
+inline constexpr WPARAM SC_RESTORE = 0xF120;
 
 // Window styles.
 inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
@@ -277,15 +283,6 @@ inline constexpr UINT CTLCOLOR_BTN = 3;
 inline constexpr UINT CTLCOLOR_DLG = 4;
 inline constexpr UINT CTLCOLOR_SCROLLBAR = 5;
 inline constexpr UINT CTLCOLOR_STATIC = 6;
-
-// WM_SYSCOMMAND codes.
-inline constexpr UINT SC_SIZE = 0xF000;
-inline constexpr UINT SC_MOVE = 0xF010;
-inline constexpr UINT SC_MINIMIZE = 0xF020;
-inline constexpr UINT SC_MAXIMIZE = 0xF030;
-inline constexpr UINT SC_CLOSE = 0xF060;
-inline constexpr UINT SC_KEYMENU = 0xF100;
-inline constexpr UINT SC_RESTORE = 0xF120;
 
 // Owner drawing (WM_DRAWITEM, WM_MEASUREITEM). For a menu entry hwndItem is
 // the menu handle and itemID the command id (the sub-menu handle of a popup).

@@ -256,3 +256,135 @@ TEST_F(ColorLabelTest, AClickNotifiesTheParentOnlyAsALink) {
 }
 
 }  // namespace
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include "platform/win32/host_widget.h"
+#include "platform/win32/input/input.h"
+#include "platform/win32/window_object.h"
+
+namespace {
+
+class ColorLabelMouseTest : public qv::testing::ControlFixture {
+ protected:
+  void SetUp() override {
+    ControlFixture::SetUp();
+    ASSERT_TRUE(parent.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 200), &top, 100));
+    HWND h = ::CreateWindowExA(0, WC_STATIC, "Link", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, parent.m_hWnd, 200,
+                               nullptr);
+    ASSERT_TRUE(label.SubclassWindow(h));
+    label.m_bKeepText = 1;
+  }
+  void RealClick() {
+    QWidget* host = qv::win32::Lookup(label.m_hWnd)->host;
+    const QPointF at(5, 5);
+    QMouseEvent press(QEvent::MouseButtonPress, at, host->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(host, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, host->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(host, &release);
+    qv::PumpMessages();
+  }
+  ColouredParent parent;
+  CColorLabel label;
+};
+
+TEST_F(ColorLabelMouseTest, AClickOnALinkNotifiesItsParent) {
+  label.SetLink(TRUE, FALSE);
+  RealClick();
+  ASSERT_EQ(parent.notes.size(), 1u);
+  EXPECT_EQ(parent.notes[0].code, NM_LABELCLICK);
+}
+
+TEST_F(ColorLabelMouseTest, TheLinkCursorShowsOverTheLabel) {
+  label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_NE(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
+  label.SetLinkCursor(::LoadCursor(nullptr, IDC_HAND));
+  EXPECT_EQ(label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            TRUE);
+  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
+}
+
+TEST_F(ColorLabelMouseTest, SunkenAndBorderChangeTheFrame) {
+  label.SetSunken(TRUE);
+  EXPECT_TRUE(label.GetExStyle() & WS_EX_STATICEDGE);
+  label.SetSunken(FALSE);
+  EXPECT_FALSE(label.GetExStyle() & WS_EX_STATICEDGE);
+  label.SetBorder(TRUE);
+  EXPECT_TRUE(label.GetStyle() & WS_BORDER);
+  label.SetBorder(FALSE);
+  EXPECT_FALSE(label.GetStyle() & WS_BORDER);
+}
+
+TEST_F(ColorLabelMouseTest, ASystemColourChangeRemakesTheDefaultBackground) {
+  const int index = COLOR_BTNFACE;
+  const COLORREF old = ::GetSysColor(index), changed = 0x123456;
+  ::SetSysColors(1, &index, &changed);
+  label.SendMessage(WM_SYSCOLORCHANGE);
+  const QImage img = Snapshot(label.m_hWnd, "new_face");
+  ::SetSysColors(1, &index, &old);
+  EXPECT_EQ(ToColorRef(img.pixel(90, 15)), changed);
+}
+
+}  // namespace
+
+namespace {
+
+// The status strip's brush behind its labels.
+class StatusStrip : public CWnd {
+ protected:
+  BOOL OnEraseBkgnd(CDC* dc) {
+    CRect r;
+    GetClientRect(&r);
+    dc->FillSolidRect(&r, 0x4F5555);
+    return TRUE;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(StatusStrip, CWnd)
+  ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+TEST_F(ColorLabelTest, ThreeLabelsAsTheStatusStripSetsThemUp) {
+  StatusStrip strip;
+  ASSERT_TRUE(strip.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 200, 640, 264), &top, 145));
+  struct Field {
+    int id;
+    const char* text;
+    COLORREF colour;
+    CRect place;
+  } fields[] = {// W 640, H 64: w = (W - 178) / 2, y = H / 4, h = H / 2
+                {1127, "Device DisConnected", 0x0000FF, CRect(178, 16, 409, 48)},
+                {1128, "", 0xFFFFFF, CRect(409, 16, 640, 48)},
+                {1130, "USB Interface", 0xFFFFFF, CRect(440, 16, 671, 48)}};
+  CColorLabel labels[3];
+  for (int i = 0; i < 3; ++i) {
+    const Field& f = fields[i];
+    HWND h = ::CreateWindowExA(0, WC_STATIC, "", WS_CHILD | WS_VISIBLE, f.place.left, f.place.top, f.place.Width(),
+                               f.place.Height(), strip.m_hWnd, f.id, nullptr);
+    ASSERT_TRUE(labels[i].SubclassWindow(h));
+    labels[i].SetTextColor(f.colour);
+    labels[i].SetFontSize(16).SetFontBold(TRUE);
+    labels[i].m_bKeepText = 1;
+    labels[i].SetTransparent(TRUE).SetFontName("\xCB\xCE\xCC\xE5");
+    labels[i].SetWindowText(f.text);
+  }
+  // Field 3 sits at the right; field 2 stays empty.
+  labels[1].ShowWindow(SW_HIDE);
+  strip.Invalidate(TRUE);
+  strip.UpdateWindow();
+  qv::PumpMessages();
+  const QImage img = Composite(strip.m_hWnd, "status_strip");
+  auto count = [&](const CRect& r, COLORREF c) {
+    return CountPixels(img, QRect(r.left, r.top, r.Width(), r.Height()), [c](COLORREF p) { return p == c; });
+  };
+  EXPECT_GT(count(fields[0].place, 0x0000FF), 30);
+  EXPECT_GT(count(fields[2].place, 0xFFFFFF), 30);
+  // The strip's colour shows round the text: the labels paint no background.
+  EXPECT_EQ(ToColorRef(img.pixel(fields[0].place.right - 2, fields[0].place.bottom - 2)), 0x4F5555u);
+  EXPECT_EQ(ToColorRef(img.pixel(630, fields[2].place.bottom - 2)), 0x4F5555u);
+}
+
+}  // namespace

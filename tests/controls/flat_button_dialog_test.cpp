@@ -108,3 +108,16 @@ TEST_F(FlatButtonOnAButtonTest, TheDialogsDefaultButtonStaysOwnerDrawn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FlatButtonOnAButtonTest, DisablingTakesTheFocusToTheNextItemWhereverItWas) {
+  HWND read = ::CreateWindowExA(0, WC_BUTTON, "Read", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 210, 10, kW,
+                                kH, parent.m_hWnd, 1071, nullptr);
+  ASSERT_NE(read, nullptr);
+  ::SetFocus(read);
+  write.EnableWindow(FALSE);
+  EXPECT_EQ(::GetFocus(), exit.m_hWnd);
+}
+
+}  // namespace

@@ -383,10 +383,14 @@ TEST_F(FlatButtonTest, AClickShowsTheMenuBelowTheButtonAndPostsTheChoice) {
   EXPECT_TRUE(target.commands.empty());  // posted, not sent
   qv::PumpMessages();
   EXPECT_EQ(target.commands, (std::vector<UINT>{kConvert}));
+  // A mnemonic of the owner-drawn entries, matched through the button's WM_MENUCHAR.
+  ClickWithMenuOpen(button, [] { QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_M); });
+  qv::PumpMessages();
+  EXPECT_EQ(target.commands, (std::vector<UINT>{kConvert, kMerge}));
   // Esc chooses nothing and posts nothing.
   ClickWithMenuOpen(button, [] { QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape); });
   qv::PumpMessages();
-  EXPECT_EQ(target.commands.size(), 1u);
+  EXPECT_EQ(target.commands.size(), 2u);
   target.DestroyWindow();
 }
 

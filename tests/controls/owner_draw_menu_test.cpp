@@ -6,6 +6,7 @@
 
 #include "controls/owner_draw_menu.h"
 #include "controls/owner_draw_menu_font.h"
+#include "controls/shortcut_padding.h"
 #include "platform/win32/application.h"
 #include "tests/support/menu_template_builder.h"
 
@@ -125,6 +126,19 @@ TEST_F(OwnerDrawMenuTest, ShortcutsLineUpBehindPaddedLabels) {
   EXPECT_EQ(several.Right(2), "\tC");
 }
 
+TEST(ShortcutPadding, StopsWhenASpaceAddsNoWidth) {
+  // Seven pixels a letter, spaces as the font gives them.
+  auto letters = [](const std::string& s) {
+    int n = 0;
+    for (char c : s) n += c == ' ' ? 0 : 7;
+    return n;
+  };
+  EXPECT_EQ(qv::controls::PadLabel("Open", 70, letters), "Open ") << "one try, then it stops";
+  auto withSpaces = [](const std::string& s) { return static_cast<int>(s.size()) * 7 - (s.back() == ' ' ? 4 : 0); };
+  EXPECT_EQ(qv::controls::PadLabel("Open", 45, withSpaces), "Open   ");
+  EXPECT_EQ(qv::controls::PadLabel("Select", 10, withSpaces), "Select") << "already wide enough";
+}
+
 TEST_F(OwnerDrawMenuTest, DamagedTemplatesLeaveNoMenuAndNoKnownSubMenus) {
   const MenuTemplateBuilder t = ToolsTemplate();
   const size_t known = COwnerDrawMenu::s_subMenus.size();
@@ -235,6 +249,49 @@ TEST_F(OwnerDrawMenuTest, MnemonicsAnswerOnlyForOwnerDrawnPopups) {
   EXPECT_TRUE(tools->GetMenuState(300, MF_BYCOMMAND) & MF_OWNERDRAW) << "now owner-drawn too";
   EXPECT_EQ(tools->m_items[5]->m_commandId, 300u);
   EXPECT_EQ(tools->m_items[0]->GetTextA(), "&Fast") << "claimed records stay in place";
+}
+
+TEST_F(OwnerDrawMenuTest, ReReadingKeepsSeparatorsByPositionAndOtherEntriesIntact) {
+  COwnerDrawMenu menu;
+  ASSERT_TRUE(menu.CreatePopupMenu());
+  menu.AppendItem(L"&Fast", 0, 1);
+  menu.AppendItem(L"", 0, 0);  // a separator at position 1, beside command id 1
+  ASSERT_TRUE(::AppendMenuA(menu, MF_STRING, 7, "&Seven"));
+  menu.SyncItemsWithMenu();
+  ASSERT_EQ(menu.m_items.size(), 3u);
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
+  ASSERT_TRUE(menu.GetMenuItemInfo(0, &info, TRUE));
+  EXPECT_EQ(info.wID, 1u) << "command 1 stays itself";
+  EXPECT_EQ(info.fType, MFT_OWNERDRAW);
+  EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(menu.m_items[0].get()));
+  ASSERT_TRUE(menu.GetMenuItemInfo(1, &info, TRUE));
+  EXPECT_EQ(info.fType, MFT_OWNERDRAW | MFT_SEPARATOR);
+  EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(menu.m_items[1].get()));
+  EXPECT_EQ(menu.m_items[2]->GetTextA(), "&Seven");
+}
+
+TEST_F(OwnerDrawMenuTest, PopupsAppendedToAPlainTopLevelBecomePlainStrings) {
+  const MenuTemplateBuilder t = ToolsTemplate();
+  COwnerDrawMenu bar;
+  ASSERT_TRUE(Load(bar, t, t.Size()));
+  EXPECT_EQ(bar.GetItemPositionOffset(), 0);
+  COwnerDrawMenu view;
+  ASSERT_TRUE(view.CreatePopupMenu());
+  ASSERT_TRUE(bar.AppendItem(L"&View", MF_POPUP, static_cast<UINT>(reinterpret_cast<UINT_PTR>(view.m_hMenu))));
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+  ASSERT_TRUE(bar.GetMenuItemInfo(2, &info, TRUE));
+  EXPECT_EQ(info.fType, MFT_STRING);
+  EXPECT_EQ(info.hSubMenu, view.m_hMenu);
+  CString text;
+  bar.GetMenuString(2, text, MF_BYPOSITION);
+  EXPECT_EQ(text, "&View");
+  EXPECT_EQ(bar.m_items[2]->m_flags, MF_BYPOSITION | MF_POPUP);
+  // The bar's destruction goes by its own sub-menus; this one is the test's.
+  bar.RemoveMenu(2, MF_BYPOSITION);
 }
 
 TEST_F(OwnerDrawMenuTest, RecordsAndTheImageTableAtTheirEdges) {

@@ -245,6 +245,8 @@ TEST_F(TabStripTest, ArrowsScrollTheRowTwentyPixelsWhileItOverflows) {
       ASSERT_EQ(s.GetTab(0)->m_rect.left, before - 20);
       ASSERT_LT(++clicks, 50);
     }
+    s.UpdateWindow();
+    Snapshot(s.m_hWnd, mode == 0 ? "scrolled_bottom" : "scrolled_top");
     // At the end of the run the right arrow does nothing more.
     const CRect last = s.GetLastVisibleTabRect();
     s.SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(right.x, right.y));

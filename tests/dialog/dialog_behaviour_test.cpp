@@ -423,4 +423,37 @@ TEST_F(DialogBehaviourTest, PictureStaticsShowRegisteredBitmaps) {
   s.Detach();
 }
 
+TEST_F(ControlsTest, TheDropDownListOpensAndClosesWithItsNotifications) {
+  for (const char* s : {"COM1", "COM3"}) ::SendMessage(Item(303), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+  CComboBox combo;
+  ASSERT_TRUE(combo.Attach(Item(303)));
+  combo.ShowDropDown(TRUE);
+  EXPECT_TRUE(combo.GetDroppedState());
+  combo.ShowDropDown(FALSE);
+  EXPECT_FALSE(combo.GetDroppedState());
+  EXPECT_EQ(dlg.commands, (std::vector<std::string>{"303:7", "303:8"}));
+  combo.Detach();
+}
+
+// A dialog of the plain Win32 kind: a dialog procedure, no framework object.
+INT_PTR PlainProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) {
+    ::SetWindowTextA(::GetDlgItem(dialog, IDOK), reinterpret_cast<const char*>(lParam));
+    ::PostMessage(dialog, WM_COMMAND, IDOK, 0);
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && LOWORD(static_cast<DWORD>(wParam)) == IDOK) {
+    char text[16];
+    ::GetWindowTextA(::GetDlgItem(dialog, IDOK), text, sizeof text);
+    EndDialog(dialog, text[0]);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+TEST_F(DialogBehaviourTest, APlainDialogProcedureRunsModally) {
+  EXPECT_EQ(DialogBoxParamA(kSmall, nullptr, PlainProc, reinterpret_cast<LPARAM>("Z")), 'Z');
+  EXPECT_EQ(DialogBoxParamA(12345, nullptr, PlainProc, 0), -1);
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/message_box.h"
 #include "platform/win32/keyboard.h"
+#include "platform/win32/menu/menu.h"
 #include "platform/win32/window_object.h"
 
 namespace {
@@ -58,6 +59,15 @@ HBRUSH CWnd::OnCtlColor(CDC*, CWnd* control, UINT) {
       control->OnChildNotify(m_current.message, m_current.wParam, m_current.lParam, &r))
     return reinterpret_cast<HBRUSH>(r);
   return reinterpret_cast<HBRUSH>(Default());
+}
+
+void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
+  // A menu entry goes to the CMenu attached to its menu.
+  if (qv::win32::DispatchMenuOwnerDraw(WM_DRAWITEM, reinterpret_cast<LPARAM>(dis))) return;
+  LRESULT r = 0;
+  CWnd* child = dis ? FromHandlePermanent(dis->hwndItem) : nullptr;
+  if (child && child != this && child->OnChildNotify(m_current.message, m_current.wParam, m_current.lParam, &r)) return;
+  Default();
 }
 
 CWnd* CWnd::GetTopLevelParent() const {

@@ -6,5 +6,5 @@
 QFont qv::ToQFont(HFONT font) {
   QvGdiObject* f = qv::gdi::Object(font, OBJ_FONT);
   if (!f) f = qv::gdi::Object(GetStockObject(DEFAULT_GUI_FONT), OBJ_FONT);
-  return f ? *qv::gdi::ResolvedFont(f).qfont : QFont();
+  return *qv::gdi::ResolvedFont(f).qfont;
 }

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QPixmap>
 #include <QWidget>
 #include <array>
@@ -12,6 +11,7 @@
 #include "platform/win32/gdi/gdi_qt.h"
 #include "platform/win32/host_widget.h"
 #include "platform/win32/icon/icon_object.h"
+#include "platform/win32/keyboard.h"
 #include "platform/win32/window_object.h"
 
 namespace qv::win32 {
@@ -85,7 +85,7 @@ BOOL DefaultInputMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRES
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (wParam == kApps || (wParam == kF10 && (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier))) {
+      if (wParam == kApps || (wParam == kF10 && (GetKeyState(VK_SHIFT) & 0x8000))) {
         // From the keyboard the position is (-1, -1).
         SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(-1, -1));
         *result = 0;
