@@ -119,6 +119,17 @@ TEST_F(DialogBehaviourTest, AWorkerThreadsSendEndsTheModalLoop) {
   worker.join();
 }
 
+TEST_F(DialogBehaviourTest, EndDialogFromAWorkerThreadIsCarriedToTheDialogsThread) {
+  RecordingDialog d(kSmall);
+  std::thread worker;
+  d.onInit = [&](RecordingDialog& self) {
+    HWND h = self.m_hWnd;
+    worker = std::thread([h] { ::EndDialog(h, 5); });
+  };
+  EXPECT_EQ(d.DoModal(), 5);
+  worker.join();
+}
+
 TEST_F(DialogBehaviourTest, EnterAndEscapeEndAModalDialogWithOkAndCancel) {
   struct Case {
     UINT key;
@@ -195,6 +206,9 @@ TEST_F(ControlsTest, NotificationsComeForTheUsersChangesInOrder) {
   EXPECT_EQ(text, "qx");  // WM_SETTEXT leaves the caret at the start, as on Windows
   EXPECT_EQ(::SendMessage(Item(304), BM_GETCHECK, 0, 0), BST_CHECKED);
   list.Detach();
+  dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  qv::testing::SaveSnapshot(dlg.m_hWnd, "after_input");
 }
 
 TEST_F(ControlsTest, CtlColorAnswersColourEveryKindOfControl) {
@@ -354,6 +368,23 @@ TEST_F(DialogBehaviourTest, APageIsAChildDialogWithAKeyboardOfItsOwn) {
   EXPECT_EQ(page.commands, (std::vector<std::string>{"2:0"}));
   EXPECT_TRUE(host.commands.empty());
   EXPECT_FALSE(page.IsWindowVisible());  // the framework's OnCancel ended it
+}
+
+TEST_F(DialogBehaviourTest, ADsControlPageJoinsItsParentsTabOrder) {
+  constexpr int kJoining = 9207;
+  qv::win32::DialogTemplate t = Template(kJoining, WS_CHILD | kShown | DS_CONTROL, 100, 40,
+                                         {{411, "Edit", "", WS_BORDER | WS_TABSTOP | kShown, 0, 5, 5, 60, 12}});
+  RegisterDialogTemplate(t);
+  RecordingDialog host(kHost);
+  ASSERT_TRUE(host.Create(kHost));
+  host.ShowWindow(SW_SHOW);
+  RecordingDialog page(kJoining);
+  ASSERT_TRUE(page.Create(kJoining, &host));
+  ::SetFocus(::GetDlgItem(host.m_hWnd, IDOK));
+  qv::PressKey(VK_TAB);
+  EXPECT_EQ(GetFocus(), ::GetDlgItem(page.m_hWnd, 411));
+  qv::PressKey(VK_TAB);
+  EXPECT_EQ(GetFocus(), ::GetDlgItem(host.m_hWnd, IDOK));
 }
 
 TEST_F(DialogBehaviourTest, MessageBoxesGoToTheHookWithTheirCaptions) {

@@ -226,4 +226,26 @@ TEST_F(StandardControlsTest, StaticTextFollowsItsAlignment) {
   EXPECT_LT(left[2], 150);
 }
 
+// A parent that keeps the WM_COMMAND codes its controls send.
+class CommandRecorder : public CWnd {
+ public:
+  std::vector<UINT> codes;
+  BOOL OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+    if (msg == WM_COMMAND) codes.push_back(HIWORD(static_cast<DWORD>(wParam)));
+    return CWnd::OnWndMsg(msg, wParam, lParam, result);
+  }
+};
+
+TEST_F(StandardControlsTest, OnlyANotifyingStaticReportsClicks) {
+  CommandRecorder owner;
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
+  HWND plain = CreateWindowExA(0, "Static", "a", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, owner.m_hWnd, 1, nullptr);
+  HWND notify = CreateWindowExA(0, "Static", "b", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 0, 30, 50, 20, owner.m_hWnd, 2, nullptr);
+  Send(plain, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  Send(notify, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  Send(notify, WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+  EXPECT_EQ(owner.codes, (std::vector<UINT>{STN_CLICKED, STN_DBLCLK}));
+  EXPECT_EQ(Send(plain, WM_GETDLGCODE), DLGC_STATIC);
+}
+
 }  // namespace

@@ -29,7 +29,8 @@ HWND CreateDialogParamA(int templateId, HWND parent, DLGPROC proc, LPARAM initPa
 // when it could not be created.
 INT_PTR DialogBoxParamA(int templateId, HWND owner, DLGPROC proc, LPARAM initParam);
 // Ends a modal dialog (its loop returns `result`) or hides a modeless one.
-// Safe from a handler of any message; FALSE for a window that is no dialog.
+// Safe from a handler of any message, and from another thread (carried to
+// the dialog's); FALSE for a window that is no dialog.
 BOOL EndDialog(HWND dialog, INT_PTR result);
 LRESULT DefDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 // TRUE when msg was a dialog's key (Tab, arrows, Enter, Esc, a mnemonic) and

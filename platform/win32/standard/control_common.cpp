@@ -31,8 +31,6 @@ ControlLook QueryControlLook(HWND control, UINT msg) {
     look.background = GetSysColor(msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX ? COLOR_WINDOW : COLOR_3DFACE);
   }
   look.text = GetTextColor(dc);
-  look.transparentText = GetBkMode(dc) == TRANSPARENT;
-  look.textBackground = GetBkColor(dc);
   DeleteDC(dc);
   return look;
 }

@@ -34,12 +34,12 @@ HBRUSH DefaultCtlColor(HDC dc, UINT msg);
 HBRUSH ControlColors(HWND control, HDC dc, UINT msg);
 
 // The colours that a WM_CTLCOLOR* answer gives a control that Qt draws.
+// (A Qt widget draws its text straight onto its field: the DC's back colour
+// and mode have no part in it.)
 struct ControlLook {
   COLORREF text = 0;
   COLORREF background = 0;  // the brush's colour
   bool hollowBrush = false;
-  bool transparentText = false;  // SetBkMode TRANSPARENT
-  COLORREF textBackground = 0;
 };
 ControlLook QueryControlLook(HWND control, UINT msg);
 
