@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QPainter>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/application.h"
@@ -90,7 +93,21 @@ TEST_F(PopupMenuTest, KeysWalkIntoASubMenuAndChoose) {
     EXPECT_EQ(popup->pos(), QPoint(40, 30)) << "a top-level window at its screen position";
     EXPECT_TRUE(popup->isWindow());
     // Open, then past the separator to Recent, into it, to Two.
-    Keys({Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return});
+    Keys({Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down});
+    QWidget* sub = QApplication::activePopupWidget();
+    ASSERT_NE(sub, popup);
+    EXPECT_EQ(sub->pos().x(), popup->pos().x() + popup->width() - 6) << "beside its entry";
+    // Both levels as they stand on the screen.
+    QImage screen(sub->geometry().united(popup->geometry()).adjusted(0, 0, 1, 1).size(), QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    QPainter p(&screen);
+    const QPoint origin = popup->pos();
+    p.drawPixmap(popup->pos() - origin, popup->grab());
+    p.drawPixmap(sub->pos() - origin, sub->grab());
+    p.end();
+    QDir().mkpath(QV_SNAPSHOT_DIR);
+    screen.save(QV_SNAPSHOT_DIR "/popup_menu_classic.png");
+    Keys({Qt::Key_Return});
   });
   EXPECT_EQ(chosen, static_cast<BOOL>(kTwo));
   ASSERT_EQ(owner.initialised.size(), 2u);
@@ -144,6 +161,36 @@ TEST_F(PopupMenuTest, TheMouseChoosesAndAClickOutsideEnds) {
   });
   EXPECT_EQ(outside, 0);
   EXPECT_TRUE(owner.commands.empty());
+}
+
+TEST_F(PopupMenuTest, HoveringAPopupEntryOpensItsLevelAndAClickThereChooses) {
+  const BOOL chosen = Track(TPM_RETURNCMD, [] {
+    QWidget* popup = QApplication::activePopupWidget();
+    // Open (17 high in the 3-pixel frame), the separator (8), then Recent.
+    const QPoint recent(30, 3 + 17 + 8 + 8);
+    QTest::mouseMove(popup, recent);
+    QWidget* sub = QApplication::activePopupWidget();
+    ASSERT_NE(sub, popup) << "the level opened on hover";
+    // Back over Open closes it again; over Recent it opens anew.
+    QTest::mouseMove(popup, QPoint(30, 3 + 8));
+    EXPECT_EQ(QApplication::activePopupWidget(), popup);
+    QTest::mouseMove(popup, recent);
+    sub = QApplication::activePopupWidget();
+    ASSERT_NE(sub, popup);
+    const QPoint two(20, 3 + 17 + 8);
+    QTest::mouseMove(sub, two);
+    QTest::mouseClick(sub, Qt::LeftButton, {}, two);
+  });
+  EXPECT_EQ(chosen, static_cast<BOOL>(kTwo));
+}
+
+TEST_F(PopupMenuTest, OnlyTheOwnersThreadMayShowTheMenu) {
+  BOOL fromWorker = TRUE;
+  std::thread worker([&] { fromWorker = menu.TrackPopupMenu(TPM_RETURNCMD, 0, 0, &owner); });
+  worker.join();
+  EXPECT_FALSE(fromWorker);
+  EXPECT_FALSE(TrackPopupMenu(menu.m_hMenu, 0, 0, 0, 0, nullptr, nullptr)) << "no owner";
+  EXPECT_FALSE(TrackPopupMenu(reinterpret_cast<HMENU>(1), 0, 0, 0, 0, owner.m_hWnd, nullptr)) << "no menu";
 }
 
 }  // namespace

@@ -134,6 +134,7 @@ inline constexpr UINT TPM_RETURNCMD = 0x0100;
 // owner-drawn entries, WM_MENUCHAR for keys that match no mnemonic, and
 // (unless TPM_RETURNCMD or TPM_NONOTIFY) WM_COMMAND with the chosen id.
 // With TPM_RETURNCMD the result is the chosen id, 0 when nothing was chosen.
+// FALSE at once from any thread but the owner's.
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
 
 // The CMenu object of a handle: one attached to it, else a temporary one that

@@ -18,6 +18,7 @@
 #include "platform/win32/gdi/gdi_qt.h"
 #include "platform/win32/menu/menu_object.h"
 #include "platform/win32/system/system.h"
+#include "platform/win32/window_object.h"
 
 namespace qv::win32 {
 namespace {
@@ -474,7 +475,9 @@ HMENU MeasuringMenu() { return g_measuring; }
 using namespace qv::win32;
 
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const RECT*) {
-  if (!FindMenu(menu) || !IsWindow(owner)) return FALSE;
+  // The popup lives on the owner's thread, and only that thread may show it.
+  auto ownerWindow = Lookup(owner);
+  if (!FindMenu(menu) || !ownerWindow || !ownerWindow->thread->IsCurrent()) return FALSE;
   qv::Application();
   SendMessage(owner, WM_ENTERMENULOOP, TRUE, 0);
   SendMessage(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, FALSE));
