@@ -21,10 +21,7 @@ CDlgDownload::CDlgDownload(const CString& icType, const CString& imagePath, u32 
       m_nPassword(password),
       m_strIcType(icType) {}
 
-CDlgDownload::~CDlgDownload() {
-  // Normally gone with the window; a dialog that never had one still stops its worker.
-  delete m_pUpdateThread;
-}
+CDlgDownload::~CDlgDownload() = default;
 
 void CDlgDownload::DoDataExchange(CDataExchange* pDX) {
   CDialogEx::DoDataExchange(pDX);

@@ -120,6 +120,7 @@ int main(int, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   const std::filesystem::path base = std::filesystem::temp_directory_path() / ("qv-bench-startup-" + std::to_string(::getpid()));
   std::filesystem::create_directories(base / "ports");
+  std::filesystem::permissions(base, std::filesystem::perms::owner_all);
   ::setenv("XDG_RUNTIME_DIR", base.c_str(), 1);
   {
     std::ofstream ini(base / "config.ini", std::ios::binary);

@@ -1,18 +1,31 @@
 #!/usr/bin/env bash
-# make demo: programs a simulated serial chip with one download job.
+# make demo: programs a simulated serial chip with taravik's command-line mode,
+# as an operator on a production line would.
 #   tools/scripts/demo.sh [BUILD_DIR] [generic|w24a|k55]
 # Prepares a program folder in BUILD_DIR/demo (config.ini, an 8 KB image),
-# starts isp-sim there as COM1, runs qv-demo, stops isp-sim and compares the
-# chip's saved flash with the image. Exits non-zero on a mismatch.
+# starts isp-sim there as COM1 and runs
+#   taravik -c TYPE -i IMAGE -p 115200 -pwd 3B8E61C4
+# on the user's display, or under Xvfb when there is none. When the download
+# dialog shows its Close button the job has ended: the dialog is saved as
+# BUILD_DIR/demo/download-dialog.png and Close is pressed with the mouse. Then
+# the chip's saved flash is compared with the image. Exits non-zero on a
+# failed job or a mismatch.
 set -euo pipefail
 
 build=${1:-build/release}
 chip=${2:-generic}
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 sim="$build/tools/isp-sim/isp-sim"
-demo_exe="$build/tools/demo/qv-demo"
-for exe in "$sim" "$demo_exe"; do
+taravik_exe="$build/app/main/taravik"
+for exe in "$sim" "$taravik_exe"; do
   if [ ! -x "$exe" ]; then
     echo "demo: $exe is not built" >&2
+    exit 1
+  fi
+done
+for tool in xdotool import convert; do
+  if ! command -v "$tool" > /dev/null; then
+    echo "demo: $tool is missing (make deps installs it)" >&2
     exit 1
   fi
 done
@@ -20,7 +33,7 @@ done
 folder="$(cd "$build" && pwd)/demo"
 rm -rf "$folder"
 mkdir -p "$folder/ports" "$folder/Log"
-cp "$demo_exe" "$folder/qv-demo"
+cp "$taravik_exe" "$folder/taravik"
 
 case "$chip" in
   generic) ictype=DEMO-GEN ;;
@@ -66,13 +79,21 @@ if [ ! -L "$folder/ports/COM1" ]; then
 fi
 cat "$folder/isp-sim.log"
 
+operator=(bash "$here/demo_operator.sh" "$folder" "$ictype" "$image")
 job=0
-(cd "$folder" && ./qv-demo -c "$ictype" -i "$image" -p 115200) || job=$?
+if [ -n "${DISPLAY:-}" ]; then
+  "${operator[@]}" || job=$?
+elif command -v xvfb-run > /dev/null; then
+  xvfb-run -a -s "-screen 0 1024x768x24" "${operator[@]}" || job=$?
+else
+  echo "demo: no display and no xvfb-run (make deps installs it)" >&2
+  exit 1
+fi
 stop_sim
 trap - EXIT
 
 if [ "$job" -ne 0 ]; then
-  echo "demo: FAIL (the job did not complete, status $job)"
+  echo "demo: FAIL (the operator's run of taravik failed, status $job)"
   exit 1
 fi
 if cmp -s -n "$image_bytes" "$image" "$flash"; then

@@ -12,6 +12,12 @@ ictype=$2
 image=$3
 shot="$folder/download-dialog.png"
 
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  # Where the single-instance lock lives (and Qt's runtime files).
+  export XDG_RUNTIME_DIR="$folder/runtime"
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+fi
+
 (cd "$folder" && exec ./taravik -c "$ictype" -i "$image" -p 115200 -pwd 3B8E61C4) &
 pid=$!
 trap 'kill -TERM "$pid" 2>/dev/null || true' EXIT
