@@ -82,8 +82,6 @@ void CDlgDownload::ShowCloseButton() { ::ShowWindow(m_btnClose.m_hWnd, SW_SHOWNO
 LRESULT CDlgDownload::OnUpdateProgress(WPARAM wParam, LPARAM lParam) {
   CString text;
   int position = kPositionUnchanged;
-  if (!ProgramProgressText(wParam, lParam, &text, &position)) return 0;
-  m_progress.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.GetString()));
-  if (position != kPositionUnchanged) m_progress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(position));
+  if (ProgramProgressText(wParam, lParam, &text, &position)) ShowProgressText(m_progress, text, position);
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "app/progress_text.h"
 
+#include "isp/progress.h"
+#include "platform/win32/progress_ctrl.h"
 #include "res/app_ids.h"
 
 namespace {
@@ -47,4 +49,24 @@ BOOL ProgramProgressText(WPARAM stage, LPARAM value, CString* text, int* positio
   }
   *position = percent;
   return TRUE;
+}
+
+BOOL ReadProgressText(WPARAM stage, LPARAM value, CString* text, int* position) {
+  *position = kPositionUnchanged;
+  switch (stage) {
+    case kProgressReadError:
+      *text = Loaded(IDS_COMMUNICATION_ERROR);
+      return TRUE;
+    case kProgressReading:
+      *text = Percent("Reading...%d%%", value);
+      *position = static_cast<int>(value);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void ShowProgressText(CWnd& bar, const CString& text, int position) {
+  bar.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.GetString()));
+  if (position != kPositionUnchanged) bar.SendMessage(PBM_SETPOS, static_cast<WPARAM>(position));
 }

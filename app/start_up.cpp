@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/command_line.h"
+#include "app/dlg_online_update_and_read.h"
 #include "app/dlg_select_ic_type.h"
 #include "app/settings.h"
 #include "app/taravik_app.h"
@@ -39,6 +40,10 @@ BOOL CTaravikApp::InitInstance() {
   if (dlgSelect.DoModal() == IDCANCEL) return FALSE;
   AdoptIcTypeChoice(dlgSelect.m_choice);
   ConnectBackEnd();
+  CDlgOnlineUpdateAndRead dlgMain;
+  m_pMainWnd = &dlgMain;
+  dlgMain.DoModal();
+  m_pMainWnd = nullptr;
   return FALSE;
 }
 

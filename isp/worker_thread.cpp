@@ -2,10 +2,6 @@
 
 #include <system_error>
 
-namespace {
-constexpr DWORD kPollSliceMs = 500;
-}  // namespace
-
 CWorkerThread::CWorkerThread() : m_hQuitEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 CWorkerThread::~CWorkerThread() {
@@ -33,10 +29,10 @@ void CWorkerThread::Stop(bool wait, u32 /*timeoutMs*/) {
   if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) m_thread.join();
 }
 
-void CWorkerThread::ServeJobs() {
+void CWorkerThread::ServeJobs(DWORD sliceMs) {
   if (IsStopped()) return;
   for (;;) {
-    if (WaitForSingleObject(m_hQuitEvent, kPollSliceMs) == WAIT_OBJECT_0) return;
+    if (WaitForSingleObject(m_hQuitEvent, sliceMs) == WAIT_OBJECT_0) return;
     if (GetJobFlag() != 0) {
       RunJob();
       m_nJobFlag.store(0, std::memory_order_release);

@@ -42,10 +42,12 @@ class CWorkerThread {
  protected:
   // Publishes the job fields stored before it.
   void RaiseJobFlag() { m_nJobFlag.store(1, std::memory_order_release); }
-  // The loop both workers share: returns at once when stopped; waits on the
-  // quit event in 500 ms slices; after a slice without quit runs RunJob when
-  // the job flag is up and lowers it when the job has returned.
-  void ServeJobs();
+  // The loop every worker shares: returns at once when stopped; waits on the
+  // quit event in slices (500 ms for the programming workers); after a slice
+  // without quit runs RunJob when the job flag is up and lowers it when the
+  // job has returned.
+  void ServeJobs(DWORD sliceMs = kPollSliceMs);
+  static constexpr DWORD kPollSliceMs = 500;
   virtual void RunJob() = 0;
 
  private:

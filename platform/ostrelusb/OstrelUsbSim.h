@@ -28,6 +28,14 @@ struct BoardConfig {
 inline constexpr const char* kConfigFileName = "OstrelUsb.ini";
 BoardConfig LoadBoardConfig(const std::string& iniPath);
 
+// The plug file of the program folder: its first word, "plug" or "unplug",
+// is the state the board takes, looked at every kPlugFilePeriodMs by the
+// board's own thread once a window has registered (so that a person or a
+// script can plug and unplug the board under a running program):
+//   echo unplug > OstrelUsb.plug; sleep 1; echo plug > OstrelUsb.plug
+inline constexpr const char* kPlugFileName = "OstrelUsb.plug";
+inline constexpr unsigned kPlugFilePeriodMs = 100;
+
 // Starts afresh with this board: any open handle becomes stale, a new chip with
 // blank flash, power-on settings, no faults, empty logs, no registered window
 // and no sink. No notification is sent.

@@ -6,6 +6,7 @@
 
 #include "platform/core/program_folder.h"
 #include "platform/ostrelusb/OstrelUsbSim.h"
+#include "platform/ostrelusb/plug_file.h"
 
 static_assert(QV_ERR_BAD_ARGUMENT == qv::sim::kBoardBadArgument);
 static_assert(QV_ERR_NACK == qv::sim::kBoardNack);
@@ -46,6 +47,14 @@ class Library {
 Library& Lib() {
   static Library library(LoadBoardConfig(qv::ProgramFolder() + "/" + kConfigFileName));
   return library;
+}
+
+// Made after the library, so that it is ended (and its thread joined) before
+// the library goes.
+PlugFileWatcher& Watcher() {
+  Lib();
+  static PlugFileWatcher watcher;
+  return watcher;
 }
 
 // Runs fn on the board when the handle is the open one.
@@ -305,9 +314,22 @@ int QV_IIC_IO(QV_HANDLE handle, const unsigned char* writeBuffer, unsigned int w
 
 void RegisterNotification(void* hwnd, struct QvKernelObject* const* events) {
   auto& lib = ostrelusb::Lib();
-  std::lock_guard<std::mutex> guard(lib.lock);
-  lib.hwnd = hwnd;
-  lib.events = events ? std::array<HANDLE, 2>{events[0], events[1]} : std::array<HANDLE, 2>{};
+  {
+    std::lock_guard<std::mutex> guard(lib.lock);
+    lib.hwnd = hwnd;
+    lib.events = events ? std::array<HANDLE, 2>{events[0], events[1]} : std::array<HANDLE, 2>{};
+  }
+  if (hwnd == nullptr) return;
+  // The board follows the plug file while a window listens.
+  ostrelusb::Watcher().Start([] { return qv::ProgramFolder() + "/" + ostrelusb::kPlugFileName; },
+                             ostrelusb::kPlugFilePeriodMs, [](bool plug) {
+                               if (ostrelusb::RegisteredWindow() == nullptr) return;
+                               if (plug) {
+                                 ostrelusb::Plug();
+                               } else {
+                                 ostrelusb::Unplug();
+                               }
+                             });
 }
 
 }  // extern "C"

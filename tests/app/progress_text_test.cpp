@@ -65,4 +65,21 @@ TEST(ProgressText, EveryCodeOfTheTable) {
   }
 }
 
+TEST(ProgressText, TheReadPageCodes) {
+  CString text;
+  int position = 1234;
+  ASSERT_TRUE(ReadProgressText(kProgressReadError, 30, &text, &position));
+  EXPECT_EQ(text.str(), "Communication Error!");
+  EXPECT_EQ(position, kPositionUnchanged);
+  ASSERT_TRUE(ReadProgressText(kProgressReading, 37, &text, &position));
+  EXPECT_EQ(text.str(), "Reading...37%");
+  EXPECT_EQ(position, 37);
+  for (WPARAM stage : {kProgressStart, kProgressCommError, kProgressUpdating, kProgressUpdateFinished,
+                       kProgressEraseBegin, kProgressReadData | 0x20}) {
+    text = "untouched";
+    EXPECT_FALSE(ReadProgressText(stage, 5, &text, &position)) << stage;
+    EXPECT_EQ(text.str(), "untouched") << stage;
+  }
+}
+
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/ostrelusb/OstrelUsbSim.h"
 #include "platform/win32/window.h"
 #include "res/app_ids.h"
+#include "res/pages_ids.h"
 #include "sim/uart_generic_chip.h"
 #include "sim/uart_pty_runner.h"
 #include "tests/app_dialogs/dialogs_fixture.h"
@@ -113,9 +114,18 @@ class InteractiveStart : public Connect {
   BOOL Start(int button) {
     const char* argv[] = {"taravik"};
     app_->SetCommandLine(1, argv);
-    app_test::Operator op([button](HWND d) {
-      if (d == nullptr || GetDlgItem(d, IDC_ICTYPE_LIST) == nullptr) return false;
-      app_test::Click(d, button);
+    // The IC type dialog's button, then (after OK) Exit of the main window.
+    bool chosen = false;
+    app_test::Operator op([button, &chosen](HWND d) {
+      if (d == nullptr) return false;
+      if (!chosen) {
+        if (GetDlgItem(d, IDC_ICTYPE_LIST) == nullptr) return false;
+        app_test::Click(d, button);
+        chosen = true;
+        return button == IDCANCEL;
+      }
+      if (GetDlgItem(d, IDC_MAIN_LOGO) == nullptr) return false;
+      app_test::Click(d, IDC_MAIN_EXIT);
       return true;
     });
     return app_->InitInstance();

@@ -117,16 +117,6 @@ void ProgramFolder::WriteConfig(const std::string& text) const {
   WriteFile("config.ini", Bytes(text.begin(), text.end()));
 }
 
-Bytes Pattern(std::size_t n, unsigned seed) {
-  Bytes out(n);
-  unsigned x = seed * 2654435761u + 1;
-  for (std::size_t i = 0; i < n; ++i) {
-    x = x * 1103515245u + 12345u;
-    out[i] = static_cast<BYTE>(x >> 16);
-  }
-  return out;
-}
-
 std::unique_ptr<qv::sim::UartChip> MakeChip(Serial family) {
   switch (family) {
     case Serial::kGeneric: return std::make_unique<qv::sim::UartGenericChip>();
@@ -154,14 +144,6 @@ Bytes ImageFile(Serial family, const Bytes& image) {
   // K55 types keep 768 unprogrammed bytes at the end of the file.
   if (family == Serial::kK55) file.resize(file.size() + 0x300, 0xEE);
   return file;
-}
-
-void Attach(qv::FakeSerialPort& port, qv::sim::UartChip& chip) {
-  chip.SetSink([&port](const BYTE* data, std::size_t size) { port.Feed(Bytes(data, data + size)); });
-  port.OnWrite([&chip](const Bytes& frame) {
-    chip.Receive(frame);
-    chip.LineIdle();
-  });
 }
 
 }  // namespace jobs_test

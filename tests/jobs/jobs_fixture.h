@@ -16,7 +16,9 @@
 #include "isp/engine.h"
 #include "isp/job_owner.h"
 #include "sim/uart_chip.h"
+#include "tests/support/chip_on_fake_port.h"
 #include "tests/support/fake_serial_port.h"
+#include "tests/support/pattern.h"
 #include "tests/support/pty_fixture.h"
 #include "tests/support/recording_engine.h"
 
@@ -92,8 +94,7 @@ inline const std::vector<int> kTenPages = {18, 26, 34, 42, 50, 58, 66, 74, 82};
 inline const std::vector<int> kFourPages = {30, 50, 70};
 inline const std::vector<int> kTwoPages = {50};
 
-// Deterministic bytes that differ from page to page.
-Bytes Pattern(std::size_t n, unsigned seed = 1);
+using qv::Pattern;
 
 std::unique_ptr<qv::sim::UartChip> MakeChip(Serial family);
 CCOMBase* MakeBackEnd(Serial family, std::unique_ptr<qv::ISerialPort> port);
@@ -102,8 +103,6 @@ Bytes Head(const Bytes& bytes, std::size_t n);
 // The image file of a family's job: the image and the trailer the family cuts.
 Bytes ImageFile(Serial family, const Bytes& image);
 
-// Puts a chip at the other end of a fake port: each written frame reaches the
-// chip, and the line goes quiet after it.
-void Attach(qv::FakeSerialPort& port, qv::sim::UartChip& chip);
+using qv::Attach;
 
 }  // namespace jobs_test

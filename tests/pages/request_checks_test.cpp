@@ -1,0 +1,130 @@
+// The checks of the start address, the password and the read area.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/request_checks.h"
+#include "isp/com_base.h"
+#include "isp/com_base_k55.h"
+#include "tests/support/fake_serial_port.h"
+
+namespace {
+
+struct WriteCase {
+  bool k55;  // else the generic back end: 128-byte pages, no password
+  BOOL updatePart;
+  const char* address;
+  const char* password;
+  WriteCheck check;
+  u32 start;
+  u32 passwordValue;
+};
+
+TEST(CheckWriteRequest, AddressAndPassword) {
+  CCOMBaseK55 k55(std::make_unique<qv::FakeSerialPort>());
+  CCOMBase generic(std::make_unique<qv::FakeSerialPort>());
+  const WriteCase cases[] = {
+      // Without Update Part the edit is not looked at.
+      {false, FALSE, "123", "", WriteCheck::kOk, 0, 0},
+      {false, FALSE, "xyz", "", WriteCheck::kOk, 0, 0},
+      {false, TRUE, "100", "", WriteCheck::kOk, 0x100, 0},
+      {false, TRUE, "0", "", WriteCheck::kOk, 0, 0},
+      {false, TRUE, "ff80", "", WriteCheck::kOk, 0xFF80, 0},
+      {false, TRUE, "140", "", WriteCheck::kAddressNotOnPage, 0x140, 0},
+      // Not hex: refused instead of becoming address 0.
+      {false, TRUE, "0x100", "", WriteCheck::kAddressNotHex, 0, 0},
+      {false, TRUE, "", "", WriteCheck::kAddressNotHex, 0, 0},
+      {false, TRUE, "10 ", "", WriteCheck::kAddressNotHex, 0, 0},
+      // A back end without password ignores the edit.
+      {false, FALSE, "", "zz", WriteCheck::kOk, 0, 0},
+      {true, FALSE, "", "3B8E61C4", WriteCheck::kOk, 0, 0x3B8E61C4},
+      {true, FALSE, "", "", WriteCheck::kOk, 0, 0},  // empty: handed over as 0
+      {true, FALSE, "", "0", WriteCheck::kBadPassword, 0, 0},
+      {true, FALSE, "", "0000", WriteCheck::kBadPassword, 0, 0},
+      {true, FALSE, "", "12G4", WriteCheck::kBadPassword, 0, 0},
+      // The address is checked first.
+      {true, TRUE, "21", "0", WriteCheck::kAddressNotOnPage, 0x21, 0},
+  };
+  for (const WriteCase& c : cases) {
+    CWriteRequest request;
+    CCommonInterface& backEnd = c.k55 ? static_cast<CCommonInterface&>(k55) : generic;
+    SCOPED_TRACE(std::string(c.address) + " / " + c.password);
+    EXPECT_EQ(CheckWriteRequest(c.updatePart, c.address, c.password, backEnd, &request), c.check);
+    if (c.check == WriteCheck::kOk) {
+      EXPECT_EQ(request.start, c.start);
+      EXPECT_EQ(request.password, c.passwordValue);
+    }
+  }
+}
+
+TEST(CheckWriteRequest, MessagesAndCaptions) {
+  EXPECT_EQ(WriteCheckText(WriteCheck::kAddressNotOnPage, 128).str(), "Adddress must can be multiple of 128 !");
+  EXPECT_STREQ(WriteCheckCaption(WriteCheck::kAddressNotOnPage), "Warn");
+  EXPECT_EQ(WriteCheckText(WriteCheck::kBadPassword, 128).str(), "Input Password is invalid!");
+  EXPECT_STREQ(WriteCheckCaption(WriteCheck::kBadPassword), "");
+  EXPECT_EQ(WriteCheckText(WriteCheck::kAddressNotHex, 128).str(), "Write Begin Address must be hex digits!");
+  EXPECT_STREQ(WriteCheckCaption(WriteCheck::kAddressNotHex), "Warn");
+}
+
+struct ReadCase {
+  ReadArea area;
+  const char* from;
+  const char* to;
+  const char* password;
+  ReadCheck check;
+  u32 start;
+  int size;
+  int pages;
+};
+
+TEST(CheckReadRequest, AreasRangesAndPassword) {
+  CCOMBaseK55 k55(std::make_unique<qv::FakeSerialPort>());
+  const long long usable = 32 * 1024;
+  const ReadCase cases[] = {
+      {ReadArea::kAll, "", "", "", ReadCheck::kOk, 0, 32768, 1024},
+      // All Area ignores the range.
+      {ReadArea::kAll, "7FFF", "0", "", ReadCheck::kOk, 0, 32768, 1024},
+      {ReadArea::kCustom, "0", "7FFF", "", ReadCheck::kOk, 0, 32768, 1024},
+      {ReadArea::kCustom, "0", "8000", "", ReadCheck::kTooBig, 0, 0, 0},
+      {ReadArea::kCustom, "100", "100", "", ReadCheck::kOk, 0x100, 1, 1},
+      {ReadArea::kCustom, "100", "150", "", ReadCheck::kOk, 0x100, 0x51, 3},
+      {ReadArea::kCustom, "100", "FF", "", ReadCheck::kEndBeforeStart, 0, 0, 0},
+      {ReadArea::kCustom, "100", "0", "", ReadCheck::kEndBeforeStart, 0, 0, 0},
+      // A prefix is not hex: From counts as 0.
+      {ReadArea::kCustom, "0x10", "1F", "", ReadCheck::kOk, 0, 0x20, 1},
+      // The whole 32-bit range is too big, not a wrapped-round size of 0.
+      {ReadArea::kCustom, "0", "FFFFFFFF", "", ReadCheck::kTooBig, 0, 0, 0},
+      {ReadArea::kNone, "0", "1F", "", ReadCheck::kNoArea, 0, 0, 0},
+      {ReadArea::kAll, "", "", "3B8E61C4", ReadCheck::kOk, 0, 32768, 1024},
+      {ReadArea::kAll, "", "", "0", ReadCheck::kBadPassword, 0, 0, 0},
+      {ReadArea::kAll, "", "", "hello", ReadCheck::kBadPassword, 0, 0, 0},
+  };
+  for (const ReadCase& c : cases) {
+    CReadRequest request;
+    SCOPED_TRACE(std::string(c.from) + ".." + c.to + " / " + c.password);
+    EXPECT_EQ(CheckReadRequest(c.area, c.from, c.to, c.password, usable, k55, &request), c.check);
+    if (c.check == ReadCheck::kOk) {
+      EXPECT_EQ(request.start, c.start);
+      EXPECT_EQ(request.size, c.size);
+      EXPECT_EQ(request.pages, c.pages);
+      EXPECT_EQ(request.password.str(), c.password);
+    }
+  }
+}
+
+TEST(CheckReadRequest, NoUsableFlashLeavesNothingToRead) {
+  CCOMBaseK55 k55(std::make_unique<qv::FakeSerialPort>());
+  CReadRequest request;
+  EXPECT_EQ(CheckReadRequest(ReadArea::kAll, "", "", "", 0, k55, &request), ReadCheck::kTooBig);
+  EXPECT_EQ(CheckReadRequest(ReadArea::kAll, "", "", "", -4096, k55, &request), ReadCheck::kTooBig);
+}
+
+TEST(CheckReadRequest, Messages) {
+  EXPECT_EQ(ReadCheckText(ReadCheck::kTooBig).str(), "Can not read such a big size!");
+  EXPECT_EQ(ReadCheckText(ReadCheck::kBadPassword).str(), "Input Password is invalid!");
+  EXPECT_FALSE(ReadCheckText(ReadCheck::kNoArea).IsEmpty());
+  EXPECT_FALSE(ReadCheckText(ReadCheck::kEndBeforeStart).IsEmpty());
+}
+
+}  // namespace

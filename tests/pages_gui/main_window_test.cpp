@@ -1,0 +1,345 @@
+// The main window with its pages and status strip, on the dialog manager:
+// the chip's data, the layout, the page switch, the refusals while a write
+// is pending, a Write and a Read of a K55 chip behind a fake port, and the
+// status strip following the simulated board in USB mode.
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/dlg_online_update_and_read.h"
+#include "app/main_layout.h"
+#include "app/taravik_app.h"
+#include "isp/app_config.h"
+#include "isp/bridge_device.h"
+#include "isp/com_base_k55.h"
+#include "isp/qv_ic_base.h"
+#include "platform/core/program_folder.h"
+#include "platform/ostrelusb/OstrelUsbSim.h"
+#include "platform/win32/application.h"
+#include "platform/win32/common_dialog/file_dialog.h"
+#include "platform/win32/dialog/message_box.h"
+#include "sim/uart_k55_chip.h"
+#include "tests/pages/pages_fixture.h"
+#include "tests/support/chip_on_fake_port.h"
+#include "tests/support/snapshot_file.h"
+
+namespace pages_test {
+namespace {
+
+// The bound only keeps a broken build from hanging; it is no assertion.
+bool PumpUntil(const std::function<bool()>& done, int ms = 20000) {
+  QElapsedTimer guard;
+  guard.start();
+  while (!done() && guard.elapsed() < ms) qv::PumpMessages();
+  return done();
+}
+
+std::string TextOf(HWND hwnd) {
+  char buffer[512] = {};
+  ::GetWindowTextA(hwnd, buffer, sizeof buffer);
+  return buffer;
+}
+
+void Click(CWnd& dialog, int id) { dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+CRect RectIn(HWND child, HWND parent) {
+  CRect r;
+  ::GetWindowRect(child, &r);
+  ::ScreenToClient(parent, reinterpret_cast<POINT*>(&r.left));
+  ::ScreenToClient(parent, reinterpret_cast<POINT*>(&r.right));
+  return r;
+}
+
+class MainWindowTest : public PagesTest {
+ protected:
+  MainWindowTest() {
+    qv::Application();
+    Choose("K55", 32);
+    g_nRamSizeK = 2;
+    theApp.m_strIdeTitle = "QV ISP Tool";
+    theApp.m_wVersion = 23;
+    qv::SetMessageBoxHook([this](const qv::MessageBoxCall& call) {
+      boxes_.push_back(call.text + " | " + call.caption);
+      return IDOK;
+    });
+  }
+  ~MainWindowTest() override {
+    if (main_ && main_->m_hWnd != nullptr) main_->DestroyWindow();
+    main_.reset();
+    qv::SetMessageBoxHook(nullptr);
+    qv::SetFileDialogHook(nullptr);
+    delete engine_.m_pCOMBase;
+    engine_.m_pCOMBase = nullptr;
+    delete g_pIcBase;
+    g_pIcBase = nullptr;
+    engine_.m_pInterface = nullptr;
+    engine_.m_nInterface = 0;
+    g_BridgeDevice.SetHandle(nullptr);
+    g_bBridgeConnected = 0;
+    ostrelusb::Configure({});
+  }
+
+  // A K55 chip behind a fake port; the port opened as start-up does.
+  void UseK55(bool openPort) {
+    auto port = std::make_unique<qv::FakeSerialPort>();
+    qv::Attach(*port, chip_);
+    auto* com = new CCOMBaseK55(std::move(port));
+    engine_.m_pCOMBase = com;
+    engine_.m_pInterface = com;
+    engine_.m_nInterface = 0;
+    engine_.m_nComPort = 3;
+    engine_.m_nBaudRate = 115200;
+    engine_.m_nEntryMethod = TIMEOUT_ENTRY_METHOD;
+    if (openPort) {
+      ASSERT_TRUE(com->Init(3, 115200, 3, TRUE));
+    }
+  }
+
+  void Open() {
+    main_ = std::make_unique<CDlgOnlineUpdateAndRead>();
+    ASSERT_TRUE(main_->Create(IDD_ONLINE_UPDATE_AND_READ));
+    main_->ShowWindow(SW_SHOW);
+    for (int i = 0; i < 5; ++i) qv::PumpMessages();
+  }
+
+  HWND Item(int id) const { return ::GetDlgItem(main_->m_hWnd, id); }
+  HWND WriteItem(int id) const { return ::GetDlgItem(main_->m_dlgWrite.m_hWnd, id); }
+  HWND ReadItem(int id) const { return ::GetDlgItem(main_->m_dlgRead.m_hWnd, id); }
+  bool Visible(HWND h) const { return ::IsWindowVisible(h) != FALSE; }
+
+  qv::sim::UartK55Chip chip_;
+  std::unique_ptr<CDlgOnlineUpdateAndRead> main_;
+  std::vector<std::string> boxes_;
+};
+
+TEST_F(MainWindowTest, ComModeShowsTheChipTheLayoutAndAGreenConnection) {
+  UseK55(true);
+  Open();
+  EXPECT_EQ(TextOf(main_->m_hWnd), "QV ISP Tool ver 2.3");
+  EXPECT_EQ(TextOf(Item(IDC_MAIN_PART_NO)), "K55");
+  EXPECT_EQ(TextOf(Item(IDC_MAIN_RAM)), "2K");
+  EXPECT_EQ(TextOf(Item(IDC_MAIN_APROM)), "32K");
+  EXPECT_TRUE(Visible(Item(IDC_MAIN_READ)));  // K55 reads back
+  EXPECT_FALSE(Visible(Item(IDC_MAIN_MERGE)));
+  EXPECT_TRUE(Visible(main_->m_dlgWrite.m_hWnd));
+  EXPECT_FALSE(Visible(main_->m_dlgRead.m_hWnd));
+  EXPECT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device Connected");
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kConnectedColour);
+  EXPECT_EQ(main_->m_dlgStatus.GetField(3).str(), "COM Interface");
+  EXPECT_EQ(main_->m_dlgStatus.GetField(2).str(), "");
+
+  CRect client;
+  main_->GetClientRect(&client);
+  const CMainLayout l = LayoutMainWindow(client.Width(), client.Height());
+  EXPECT_EQ(RectIn(Item(IDC_MAIN_WRITE), main_->m_hWnd), l.write);
+  EXPECT_EQ(RectIn(Item(IDC_MAIN_READ), main_->m_hWnd), l.read);
+  EXPECT_EQ(RectIn(Item(IDC_MAIN_EXIT), main_->m_hWnd), l.exit);
+  EXPECT_EQ(RectIn(main_->m_dlgStatus.m_hWnd, main_->m_hWnd), l.strip);
+  EXPECT_EQ(RectIn(main_->m_dlgWrite.m_hWnd, main_->m_hWnd), l.page);
+  EXPECT_EQ(RectIn(main_->m_dlgRead.m_hWnd, main_->m_hWnd), l.page);
+  qv::testing::SaveSnapshot(main_->m_hWnd, "write_page");
+}
+
+TEST_F(MainWindowTest, APortThatDidNotOpenIsARedDisconnection) {
+  UseK55(false);
+  Open();
+  EXPECT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device DisConnected");
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kDisconnectedColour);
+}
+
+TEST_F(MainWindowTest, ReadAndWriteSwitchThePages) {
+  UseK55(true);
+  Open();
+  Click(*main_, IDC_MAIN_READ);
+  EXPECT_TRUE(Visible(main_->m_dlgRead.m_hWnd));
+  EXPECT_FALSE(Visible(main_->m_dlgWrite.m_hWnd));
+  qv::testing::SaveSnapshot(main_->m_hWnd, "read_page");
+  Click(*main_, IDC_MAIN_WRITE);
+  EXPECT_FALSE(Visible(main_->m_dlgRead.m_hWnd));
+  EXPECT_TRUE(Visible(main_->m_dlgWrite.m_hWnd));
+}
+
+TEST_F(MainWindowTest, AWritePendingRefusesReadExitCloseEnterAndEscape) {
+  UseK55(true);
+  Open();
+  // A job handed to a worker that no longer runs stays pending.
+  COnlineUpdateThread* worker = main_->m_dlgWrite.GetWorker();
+  ASSERT_NE(worker, nullptr);
+  worker->Stop(true, 2000);
+  ASSERT_TRUE(worker->SetJob(WriteFile("fw.bin", Pattern(800)).c_str(), 0, FALSE, 0));
+  ASSERT_TRUE(main_->IsWritePending());
+  Click(*main_, IDC_MAIN_READ);
+  EXPECT_FALSE(Visible(main_->m_dlgRead.m_hWnd));
+  Click(*main_, IDC_MAIN_EXIT);
+  main_->SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+  main_->SendMessage(WM_COMMAND, IDOK, 0);
+  main_->SendMessage(WM_COMMAND, IDCANCEL, 0);
+  main_->SendMessage(WM_CLOSE, 0, 0);
+  for (int i = 0; i < 5; ++i) qv::PumpMessages();
+  EXPECT_TRUE(Visible(main_->m_hWnd));
+  EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(MainWindowTest, WithoutAPendingWriteTheCloseBoxCloses) {
+  UseK55(true);
+  Open();
+  main_->SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(PumpUntil([&] { return main_->m_hWnd == nullptr || !Visible(main_->m_hWnd); }, 5000));
+}
+
+TEST_F(MainWindowTest, ExitWithoutAPendingWriteEndsTheWindow) {
+  UseK55(true);
+  Open();
+  Click(*main_, IDC_MAIN_EXIT);
+  EXPECT_TRUE(PumpUntil([&] { return main_->m_hWnd == nullptr || !Visible(main_->m_hWnd); }, 5000));
+}
+
+TEST_F(MainWindowTest, WritePageLoadsWritesAndTheReadPageReadsItBack) {
+  // A small type, so that All Area is read in real time quickly.
+  Choose("K55", 4);
+  UseK55(true);
+  Open();
+  // 4 KB of flash and the K55's 768 trailer bytes: one byte more is refused.
+  const Bytes image = Pattern(4096, 9);
+  Bytes file = image;
+  file.resize(image.size() + 0x300, 0xEE);
+  EXPECT_FALSE(main_->m_dlgWrite.LoadImageFile(WriteFile("big.bin", Bytes(4096 + 0x301, 1)).c_str()));
+  EXPECT_EQ(boxes_, (std::vector<std::string>{"File Size must not exceed 4 K! | Warning"}));
+  const std::string path = WriteFile("fw.bin", file);
+  ASSERT_TRUE(main_->m_dlgWrite.LoadImageFile(path.c_str()));
+  EXPECT_EQ(TextOf(WriteItem(IDC_WRITE_LENGTH)), std::to_string(file.size()));
+  EXPECT_EQ(TextOf(WriteItem(IDC_WRITE_PATH)), path);
+  EXPECT_EQ(TextOf(WriteItem(IDC_PASSWORD)), "3B8E61C4");
+  EXPECT_FALSE(Visible(WriteItem(IDC_WRITE_UPDATE_PART)));  // K55 writes from 0 only
+  qv::testing::SaveSnapshot(main_->m_hWnd, "loaded");
+
+  Click(main_->m_dlgWrite, IDC_WRITE_WRITE);
+  EXPECT_TRUE(main_->IsWritePending());
+  ASSERT_TRUE(PumpUntil([&] { return !main_->IsWritePending() && main_->m_dlgWrite.IsWindowEnabled(); }));
+  PumpUntil([&] { return TextOf(WriteItem(IDC_WRITE_PROGRESS)) == "Updating...100%"; }, 3000);
+  EXPECT_EQ(TextOf(WriteItem(IDC_WRITE_PROGRESS)), "Updating...100%");
+  EXPECT_EQ(Bytes(chip_.Flash().begin(), chip_.Flash().begin() + static_cast<long>(image.size())), image);
+  main_->MoveWindow(0, 0, 1920, 1080);
+  for (int i = 0; i < 5; ++i) qv::PumpMessages();
+  qv::testing::SaveSnapshot(main_->m_hWnd, "written");
+
+  Click(*main_, IDC_MAIN_READ);
+  // No area chosen yet: refused with a message.
+  Click(main_->m_dlgRead, IDC_READ_READ);
+  EXPECT_EQ(boxes_.back(), "Please select All Area or Custom Area! | ");
+  ::SendMessage(ReadItem(IDC_READ_ALL_AREA), BM_CLICK, 0, 0);
+  EXPECT_NE(ReadConfig().find("ReadOperateArea=5"), std::string::npos);
+  Click(main_->m_dlgRead, IDC_READ_READ);
+  ASSERT_TRUE(PumpUntil([&] { return !main_->m_dlgRead.IsReading(); }));
+  PumpUntil([&] { return TextOf(ReadItem(IDC_READ_PROGRESS)) == "Reading...100%"; }, 3000);
+  EXPECT_EQ(TextOf(ReadItem(IDC_READ_PROGRESS)), "Reading...100%");
+  // At the size of a maximised window on a common screen the hex view shows beside the controls.
+  main_->MoveWindow(0, 0, 1920, 1080);
+  for (int i = 0; i < 5; ++i) qv::PumpMessages();
+  qv::testing::SaveSnapshot(main_->m_hWnd, "read_back");
+
+  const std::string saved = File("read");
+  qv::SetFileDialogHook([&](const qv::FileDialogCall&) { return std::optional<std::string>(saved); });
+  Click(main_->m_dlgRead, IDC_READ_SAVE);
+  std::ifstream in(saved + ".bin", std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  const std::string bytes = ss.str();
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), image);
+}
+
+TEST_F(MainWindowTest, ASaveThatFailsSaysSo) {
+  UseK55(true);
+  chip_.Flash().assign(chip_.Flash().size(), 0x5A);
+  Open();
+  ::SendMessage(ReadItem(IDC_READ_CUSTOM_AREA), BM_CLICK, 0, 0);
+  ::SetWindowTextA(ReadItem(IDC_READ_FROM), "0");
+  ::SetWindowTextA(ReadItem(IDC_READ_TO), "3F");
+  Click(main_->m_dlgRead, IDC_READ_READ);
+  ASSERT_TRUE(PumpUntil([&] { return !main_->m_dlgRead.IsReading(); }));
+  qv::SetFileDialogHook([&](const qv::FileDialogCall&) { return std::optional<std::string>(File("no/such/folder/x.bin")); });
+  Click(main_->m_dlgRead, IDC_READ_SAVE);
+  EXPECT_EQ(boxes_, (std::vector<std::string>{" Fail to Save! | Warn"}));
+}
+
+TEST_F(MainWindowTest, OneOperationAtATime) {
+  Choose("K55", 4);
+  UseK55(true);
+  Open();
+  Bytes file = Pattern(1024, 4);
+  file.resize(file.size() + 0x300, 0);
+  ASSERT_TRUE(main_->m_dlgWrite.LoadImageFile(WriteFile("fw.bin", file).c_str()));
+  Click(*main_, IDC_MAIN_READ);
+  ::SendMessage(ReadItem(IDC_READ_ALL_AREA), BM_CLICK, 0, 0);
+  Click(main_->m_dlgRead, IDC_READ_READ);
+  ASSERT_TRUE(main_->m_dlgRead.IsReading());
+  // Read again while reading: ignored, the read goes on.
+  Click(main_->m_dlgRead, IDC_READ_READ);
+  // Write while the reader reads: refused, nothing is queued.
+  Click(main_->m_dlgWrite, IDC_WRITE_WRITE);
+  EXPECT_FALSE(main_->IsWritePending());
+  EXPECT_TRUE(main_->m_dlgRead.IsReading());
+  ASSERT_TRUE(PumpUntil([&] { return !main_->m_dlgRead.IsReading(); }));
+  EXPECT_TRUE(boxes_.empty());
+  // Once the read has ended, Write goes ahead.
+  Click(main_->m_dlgWrite, IDC_WRITE_WRITE);
+  EXPECT_TRUE(main_->IsWritePending());
+  ASSERT_TRUE(PumpUntil([&] { return !main_->IsWritePending(); }));
+}
+
+class UsbMainWindowTest : public MainWindowTest {
+ protected:
+  UsbMainWindowTest() {
+    g_AppConfig = kAppConfigInitial;
+    ostrelusb::Configure({true, {qv::sim::ChipFamily::kPage128, 64, 0x70}});
+    engine_.m_nInterface = 1;
+    g_pIcBase = new CQvIcBase(0x70);
+    engine_.m_pInterface = g_pIcBase;
+    Choose("GEN", 64);
+  }
+};
+
+TEST_F(UsbMainWindowTest, TheStatusStripFollowsTheBoardPluggedOutAndIn) {
+  Open();
+  EXPECT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device Connected");
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kConnectedColour);
+  EXPECT_EQ(main_->m_dlgStatus.GetField(3).str(), "USB Interface");
+  EXPECT_FALSE(Visible(Item(IDC_MAIN_READ)));  // the bridge back ends read nothing back
+  EXPECT_EQ(ostrelusb::RegisteredWindow(), main_->m_hWnd);
+  EXPECT_TRUE(g_BridgeDevice.IsOpen());
+
+  std::thread([] { ostrelusb::Unplug(); }).join();
+  ASSERT_TRUE(PumpUntil([&] { return main_->m_dlgStatus.GetField(1) == "Device DisConnected"; }));
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kDisconnectedColour);
+  EXPECT_FALSE(g_BridgeDevice.IsOpen());
+  qv::testing::SaveSnapshot(main_->m_hWnd, "unplugged");
+
+  std::thread([] { ostrelusb::Plug(); }).join();
+  ASSERT_TRUE(PumpUntil([&] { return main_->m_dlgStatus.GetField(1) == "Device Connected"; }));
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kConnectedColour);
+  EXPECT_TRUE(g_BridgeDevice.IsOpen());
+}
+
+TEST_F(UsbMainWindowTest, ThePlugFileOfTheProgramFolderUnplugsAndPlugsTheBoard) {
+  qv::SetProgramFolderForTesting(folder_.Path());
+  Open();
+  ASSERT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device Connected");
+  WriteFile(ostrelusb::kPlugFileName, {'u', 'n', 'p', 'l', 'u', 'g', '\n'});
+  EXPECT_TRUE(PumpUntil([&] { return main_->m_dlgStatus.GetField(1) == "Device DisConnected"; }));
+  WriteFile(ostrelusb::kPlugFileName, {'p', 'l', 'u', 'g', '\n'});
+  EXPECT_TRUE(PumpUntil([&] { return main_->m_dlgStatus.GetField(1) == "Device Connected"; }));
+  std::remove(File(ostrelusb::kPlugFileName).c_str());
+  qv::SetProgramFolderForTesting("");
+}
+
+}  // namespace
+}  // namespace pages_test
