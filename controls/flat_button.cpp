@@ -341,7 +341,7 @@ LRESULT CFlatButton::OnMenuChar(UINT ch, UINT flags, CMenu* menu) {
   return Default();
 }
 
-void CFlatButton::OnMeasureItem(int, LPMEASUREITEMSTRUCT mis) {
+void CFlatButton::OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis) {
   if (mis && mis->CtlType == ODT_MENU) {
     const HMENU menu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(mis->itemID));
     if (::IsMenu(menu) && COwnerDrawMenu::IsKnownSubMenu(menu)) {
@@ -349,7 +349,7 @@ void CFlatButton::OnMeasureItem(int, LPMEASUREITEMSTRUCT mis) {
       return;
     }
   }
-  Default();
+  CButton::OnMeasureItem(id, mis);
 }
 
 LRESULT CFlatButton::OnSetStyle(WPARAM wParam, LPARAM lParam) {

@@ -54,6 +54,7 @@ class CFlatButton : public CButton {
   BOOL IsDefaultButton() const { return m_bIsDefault; }
   BOOL IsCheckBox() const { return m_bIsCheckBox; }
   BYTE GetAlign() const { return m_byAlign; }
+  const CToolTipCtrl& GetToolTip() const { return m_ToolTip; }
 
   BOOL PreTranslateMessage(MSG* msg) override;
   void DrawItem(LPDRAWITEMSTRUCT dis) override;

@@ -169,23 +169,29 @@ INSTANTIATE_TEST_SUITE_P(
                       FamilyCase{"I2C7T0", Target::k7T0, "T7T0", 1024 * 2 + 9, 0}),
     [](const ::testing::TestParamInfo<FamilyCase>& info) { return std::string(info.param.name); });
 
+// A generic chip at COM1 and an image of 100 pages for it: a job long enough
+// to act on while it runs.
 class DownloadDialog : public app_test::DialogTest {
  protected:
   void SetUp() override {
     app_test::DialogTest::SetUp();
     WriteConfig(kConfig);
   }
+  void StartChip() {
+    ASSERT_TRUE(runner_.Start());
+    ASSERT_TRUE(runner_.LinkAs(folder_.Path() + "/ports/COM1"));
+    path_ = WriteFile("big.bin", image_);
+  }
+
+  qv::sim::UartGenericChip chip_;
+  qv::sim::UartPtyRunner runner_{chip_};
+  const Bytes image_ = Pattern(128 * 100, 5);
+  std::string path_;
 };
 
 TEST_F(DownloadDialog, EnterEscAndCloseAreRefusedWhileTheJobRuns) {
-  qv::sim::UartGenericChip chip;
-  qv::sim::UartPtyRunner runner(chip);
-  ASSERT_TRUE(runner.Start());
-  ASSERT_TRUE(runner.LinkAs(folder_.Path() + "/ports/COM1"));
-  const Bytes image = Pattern(128 * 100, 5);
-  const std::string path = WriteFile("big.bin", image);
-
-  CDlgDownload dlg("GEN", path.c_str(), 0, 115200, 0, kDefaultPassword);
+  StartChip();
+  CDlgDownload dlg("GEN", path_.c_str(), 0, 115200, 0, kDefaultPassword);
   bool refused = false;
   bool stillOpen = false;
   int phase = 0;
@@ -213,8 +219,33 @@ TEST_F(DownloadDialog, EnterEscAndCloseAreRefusedWhileTheJobRuns) {
   EXPECT_EQ(dlg.DoModal(), IDOK);  // ended by Close, not by Esc
   EXPECT_TRUE(refused);
   EXPECT_TRUE(stillOpen);
-  runner.Stop();
-  EXPECT_EQ(Head(chip.Flash(), image.size()), image);
+  runner_.Stop();
+  EXPECT_EQ(Head(chip_.Flash(), image_.size()), image_);
+}
+
+// The teardown of a dialog whose job still runs (ended from outside its own
+// refusal): the worker is asked to stop and joined, not cut off; the job
+// ends at its next page and nothing is left running.
+TEST_F(DownloadDialog, EndingTheDialogUnderARunningJobStopsAndJoinsTheWorker) {
+  StartChip();
+  CDlgDownload dlg("GEN", path_.c_str(), 0, 115200, 0, kDefaultPassword);
+  bool closeShownWhenEnded = true;
+  Operator op([&](HWND) {
+    const HWND d = dlg.m_hWnd;
+    if (d == nullptr || dlg.GetWorker() == nullptr || dlg.GetWorker()->GetJobFlag() == 0) return false;
+    // The job has begun: its start cleared the bar.
+    if (ItemText(d, IDC_DOWNLOAD_PROGRESS).empty()) return false;
+    closeShownWhenEnded = IsWindowVisible(GetDlgItem(d, IDC_DOWNLOAD_CLOSE)) != FALSE;
+    EndDialog(d, IDCANCEL);
+    return true;
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_FALSE(closeShownWhenEnded);
+  EXPECT_EQ(dlg.GetWorker(), nullptr);  // stopped, joined and deleted
+  runner_.Stop();
+  // The job stopped part-way: the last page was never written.
+  EXPECT_NE(Bytes(chip_.Flash().begin() + 128 * 99, chip_.Flash().begin() + 128 * 100),
+            Bytes(image_.end() - 128, image_.end()));
 }
 
 TEST_F(DownloadDialog, AMissingImageQueuesNoJobAndEnterEndsTheDialog) {

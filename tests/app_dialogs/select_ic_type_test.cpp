@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -240,6 +243,27 @@ TEST_F(SelectIcType, TheThreeMessageBoxesKeepTheDialogOpen) {
   EXPECT_EQ(dlg_.m_choice.port, 3u);
   EXPECT_EQ(dlg_.m_choice.baudRate, 57600u);
   EXPECT_EQ(dlg_.m_choice.entryMethod, 1u);
+}
+
+TEST_F(SelectIcType, APortInUseByAnotherProgramIsNotListed) {
+  WriteConfig(kConfig);
+  qv::PtyPair free;
+  qv::PtyPair held;
+  ASSERT_TRUE(free.Ok() && held.Ok());
+  ASSERT_TRUE(free.LinkAsCom(folder_.Path(), 4));
+  ASSERT_TRUE(held.LinkAsCom(folder_.Path(), 8));
+  // Another serial program holds COM8 as such programs do.
+  const int other = ::open(held.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  std::vector<std::string> ports;
+  Run({[&](HWND d) {
+    ports = ListItems(d, IDC_ICTYPE_COM_NUM, true);
+    SendMessage(d, WM_COMMAND, IDCANCEL, 0);
+  }});
+  ::close(other);
+  EXPECT_NE(std::find(ports.begin(), ports.end(), "COM4"), ports.end());
+  EXPECT_EQ(std::find(ports.begin(), ports.end(), "COM8"), ports.end());
 }
 
 TEST_F(SelectIcType, EntryMethodRadiosExcludeEachOther) {

@@ -121,3 +121,25 @@ TEST_F(FlatButtonOnAButtonTest, DisablingTakesTheFocusToTheNextItemWhereverItWas
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FlatButtonOnAButtonTest, TheToolTipWindowComesWithTheFirstMessageAndHasNoTool) {
+  // The layer's pump hands every mouse message to PreTranslateMessage first.
+  Mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+  const HWND tip = write.GetToolTip().m_hWnd;
+  ASSERT_NE(tip, nullptr);
+  char cls[32] = {};
+  ::GetClassNameA(tip, cls, sizeof(cls));
+  EXPECT_STREQ(cls, TOOLTIPS_CLASS);
+  EXPECT_EQ(write.GetToolTip().GetToolCount(), 0);
+  // Later messages keep the same window.
+  Mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(write.GetToolTip().m_hWnd, tip);
+  EXPECT_FALSE(::IsWindowVisible(tip));
+  // A tool-tip text adds the one tool.
+  write.SetTooltipText("Write the image");
+  EXPECT_EQ(write.GetToolTip().GetToolCount(), 1);
+}
+
+}  // namespace

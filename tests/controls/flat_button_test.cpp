@@ -264,6 +264,10 @@ TEST_F(FlatButtonTest, ImagesTakeTheirPlaceBesideOrAboveTheCaption) {
   // Pressed: the image moves by (1, 1).
   img = Draw(ODS_SELECTED, "image_pressed");
   EXPECT_EQ(BoxOf(img, 0x0000FF), QRect((kW - 8) / 2 + 1, 4, 8, 8));
+  // Disabled and greyed: embossed, none of its own colours left.
+  const QImage disabled = Draw(ODS_DISABLED, "image_disabled");
+  EXPECT_EQ(CountPixels(disabled, QRect((kW - 8) / 2, 3, 8, 8), [](COLORREF c) { return c == 0xFF0000 || c == 0x0000FF; }), 0);
+  EXPECT_GT(CountPixels(disabled, QRect((kW - 8) / 2, 3, 8, 8), [](COLORREF c) { return c == kShadow; }), 0);
   // Aligned left of the caption: 3 pixels in, centred vertically.
   button.SetAlign(0);
   button.SendMessage(WM_MOUSELEAVE);
@@ -392,6 +396,44 @@ TEST_F(FlatButtonTest, AClickShowsTheMenuBelowTheButtonAndPostsTheChoice) {
   qv::PumpMessages();
   EXPECT_EQ(target.commands.size(), 2u);
   target.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+// A square icon of one colour; the caller's button destroys it.
+HICON SolidIcon(int size, COLORREF colour) {
+  CBitmap colourBits, mask;
+  colourBits.CreateBitmap(size, size, 1, 32, nullptr);
+  mask.CreateBitmap(size, size, 1, 1, nullptr);  // all 0: opaque everywhere
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CBitmap* old = dc.SelectObject(&colourBits);
+  dc.FillSolidRect(0, 0, size, size, colour);
+  dc.SelectObject(old);
+  ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(mask.GetSafeHandle()), static_cast<HBITMAP>(colourBits.GetSafeHandle())};
+  return ::CreateIconIndirect(&info);
+}
+
+TEST_F(FlatButtonTest, IconsForTheNormalAndTheHoveredState) {
+  Make();
+  button.SetColorScheme();
+  const HICON in = SolidIcon(10, 0x0000FF), out = SolidIcon(10, 0xFF0000);
+  ASSERT_NE(in, nullptr);
+  ASSERT_NE(out, nullptr);
+  button.SetIcon(in, out);
+  EXPECT_EQ(BoxOf(Draw(0, "icon_normal"), 0xFF0000), QRect((kW - 10) / 2, 3, 10, 10));
+  Hover();
+  EXPECT_EQ(BoxOf(Draw(0, "icon_hovered"), 0x0000FF), QRect((kW - 10) / 2, 3, 10, 10));
+  // Disabled: embossed, none of its own colours left.
+  const QImage disabled = Draw(ODS_DISABLED, "icon_disabled");
+  const QRect place((kW - 10) / 2, 3, 10, 10);
+  EXPECT_EQ(CountPixels(disabled, place, [](COLORREF c) { return c == 0x0000FF || c == 0xFF0000; }), 0);
+  EXPECT_GT(CountPixels(disabled, place, [](COLORREF c) { return c == kShadow; }), 0);
+  // Without a caption the icon is centred both ways.
+  button.SetWindowText("");
+  EXPECT_EQ(BoxOf(Draw(0, "icon_alone"), 0x0000FF), QRect((kW - 10) / 2, (kH - 10) / 2, 10, 10));
 }
 
 }  // namespace

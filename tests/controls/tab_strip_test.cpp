@@ -411,6 +411,12 @@ TEST_F(TabStripTest, DestroyingTheStripForgetsItsTabsAndKeepsThePages) {
 TEST_F(TabStripTest, SizeParentQueriesTheParentsFreeArea) {
   Make(1, 100, 50);
   Add("App Bin File");
+  // While its own query runs, the strip posts nothing more.
+  strip.m_bBusy = TRUE;
+  EXPECT_EQ(strip.SendMessage(WM_SIZEPARENT), 0);
+  qv::PumpMessages();
+  EXPECT_EQ(strip.m_rcPageArea, CRect(0, 20, 100, 50));
+  strip.m_bBusy = FALSE;
   EXPECT_EQ(strip.SendMessage(WM_SIZEPARENT), 0);
   qv::PumpMessages();
   CRect r;

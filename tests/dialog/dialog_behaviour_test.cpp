@@ -7,6 +7,11 @@
 #include <atomic>
 #include <thread>
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
 #include "platform/core/string_table.h"
 #include "platform/win32/gdi/bitmap_resources.h"
 #include "tests/dialog/dialog_support.h"
@@ -413,6 +418,40 @@ TEST_F(DialogBehaviourTest, MessageBoxesGoToTheHookWithTheirCaptions) {
   EXPECT_EQ(calls[4].text, "ID Error!");
   EXPECT_EQ(calls[4].type, MB_ICONWARNING);
   AfxSetAppName(nullptr);
+}
+
+TEST_F(DialogBehaviourTest, OnScreenAMessageBoxAnswersTheButtonPressed) {
+  struct Case {
+    UINT type;
+    QMessageBox::StandardButton press;  // NoButton: Esc
+    int answer;
+    QMessageBox::Icon icon;
+  } cases[] = {
+      {MB_OK | MB_ICONERROR, QMessageBox::Ok, IDOK, QMessageBox::Critical},
+      {MB_OK | MB_ICONWARNING, QMessageBox::NoButton, IDOK, QMessageBox::Warning},
+      {MB_YESNO | MB_ICONQUESTION, QMessageBox::No, IDNO, QMessageBox::Question},
+      {MB_OKCANCEL | MB_ICONINFORMATION, QMessageBox::NoButton, IDCANCEL, QMessageBox::Information},
+  };
+  for (const Case& c : cases) {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    // A person answers once the box is up.
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      title = box->windowTitle();
+      text = box->text();
+      icon = box->icon();
+      if (c.press == QMessageBox::NoButton)
+        box->reject();
+      else
+        box->button(c.press)->click();
+    });
+    EXPECT_EQ(::MessageBoxA(nullptr, "Please select Baudrate", "Error", c.type), c.answer) << c.type;
+    EXPECT_EQ(title, "Error");
+    EXPECT_EQ(text, "Please select Baudrate");
+    EXPECT_EQ(icon, c.icon);
+  }
 }
 
 TEST(StringTable, LoadStringFindsRegisteredEntriesOnly) {

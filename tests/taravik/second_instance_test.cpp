@@ -59,6 +59,9 @@ TEST_F(Taravik, SecondInstanceEndsAtOnceAndTouchesNothing) {
   // either would never end on its own.
   EXPECT_EQ(Run({"-c", "A", "-i", folder_.File("none.bin")}), 0);
   EXPECT_EQ(Run({}), 0);
+  // The parameters are the program's: Qt never sees them (it would give up
+  // on a platform it does not have).
+  EXPECT_EQ(Run({"-platform", "nosuch", "-c", "A"}), 0);
   EXPECT_FALSE(folder_.Has("Log"));
   EXPECT_EQ(folder_.Get("Appconfig.dat"), std::string(72, '\x11'));
   EXPECT_EQ(folder_.Get("config.ini"), "[ICTYPELIST]\r\nLIST=A\r\n");
