@@ -1,10 +1,11 @@
 # make demo: program the built-in simulated target. make test: the test suite.
+# make gui-walk: a day's work in the program with mouse and keyboard, screenshots in build/release/gui-walk.
 JOBS ?= $(shell nproc)
 DEBUG_DIR := build/debug
 TSAN_DIR := build/tsan
 RELEASE_DIR := build/release
 
-.PHONY: all deps test tsan demo bench clean
+.PHONY: all deps test tsan demo gui-walk bench clean
 
 all: test
 
@@ -31,6 +32,9 @@ release: deps
 demo: release
 	@if [ -x tools/scripts/demo.sh ]; then bash tools/scripts/demo.sh $(RELEASE_DIR); \
 	 else echo "no demo target is built yet"; exit 1; fi
+
+gui-walk: release
+	bash tools/scripts/gui-walk.sh $(RELEASE_DIR)
 
 bench: release
 	@for b in $(RELEASE_DIR)/bench/*/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done; true

@@ -15,20 +15,9 @@ set -euo pipefail
 build=${1:-build/release}
 chip=${2:-generic}
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-sim="$build/tools/isp-sim/isp-sim"
-taravik_exe="$build/app/main/taravik"
-for exe in "$sim" "$taravik_exe"; do
-  if [ ! -x "$exe" ]; then
-    echo "demo: $exe is not built" >&2
-    exit 1
-  fi
-done
-for tool in xdotool import convert; do
-  if ! command -v "$tool" > /dev/null; then
-    echo "demo: $tool is missing (make deps installs it)" >&2
-    exit 1
-  fi
-done
+# shellcheck source=tools/scripts/sim_run.sh
+source "$here/sim_run.sh"
+need_programs demo "$build"
 
 folder="$(cd "$build" && pwd)/demo"
 rm -rf "$folder"
@@ -58,25 +47,13 @@ if [ "$chip" = k55 ]; then
 fi
 
 flash="$folder/flash.bin"
-"$sim" --chip "$chip" --folder "$folder" --port 1 --save "$flash" > "$folder/isp-sim.log" 2>&1 &
-sim_pid=$!
+start_sim demo "$chip" "$folder" "$flash" "$folder/isp-sim.log"
 stop_sim() {
   if kill -0 "$sim_pid" 2>/dev/null; then
     kill -TERM "$sim_pid"
     wait "$sim_pid" || return 1
   fi
 }
-trap 'kill -TERM "$sim_pid" 2>/dev/null || true' EXIT
-
-for _ in $(seq 50); do
-  [ -L "$folder/ports/COM1" ] && break
-  sleep 0.1
-done
-if [ ! -L "$folder/ports/COM1" ]; then
-  echo "demo: isp-sim did not come up:" >&2
-  cat "$folder/isp-sim.log" >&2
-  exit 1
-fi
 cat "$folder/isp-sim.log"
 
 operator=(bash "$here/demo_operator.sh" "$folder" "$ictype" "$image")

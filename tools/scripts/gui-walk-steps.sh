@@ -1,0 +1,267 @@
+#!/usr/bin/env bash
+# The operator's part of make gui-walk, on the display in $DISPLAY:
+#   gui-walk-steps.sh FOLDER OUT IMAGE IMAGE_BYTES
+# Each step waits for what it needs with a time-out and saves OUT/NN-step.png;
+# the first one that does not happen ends the walk with its name.
+set -euo pipefail
+
+folder=$1
+out=$2
+image=$3
+image_bytes=$4
+readback="$out/read-back.bin"
+
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  # Where the single-instance lock lives (and Qt's runtime files).
+  export XDG_RUNTIME_DIR="$folder/runtime"
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+fi
+
+step_no=0
+step_name=""
+step() {
+  step_no=$((step_no + 1))
+  step_name=$1
+  echo "gui-walk: step $step_no: $step_name"
+}
+fail() {
+  echo "gui-walk: FAIL at step $step_no ($step_name): $1" >&2
+  shot "failed" || true
+  exit 1
+}
+# The screen once it has settled (two grabs 0.2 s apart alike, or 5 s past).
+shot() {
+  local file
+  file=$(printf '%s/%02d-%s.png' "$out" "$step_no" "$1")
+  import -window root "$file"
+  for _ in $(seq 25); do
+    sleep 0.2
+    import -window root "$out/settle.png"
+    if cmp -s "$file" "$out/settle.png"; then break; fi
+    mv "$out/settle.png" "$file"
+  done
+  rm -f "$out/settle.png"
+}
+
+pid=""
+stop_taravik() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill -TERM "$pid" 2>/dev/null || true; fi
+}
+trap stop_taravik EXIT
+
+# Polls COMMAND every 0.1 s for up to SECONDS; true once it succeeds.
+wait_until() {
+  local seconds=$1
+  shift
+  local tries=$((seconds * 10))
+  for _ in $(seq "$tries"); do
+    if "$@"; then return 0; fi
+    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then return 1; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# A visible window of taravik with exactly this title, other than $2.
+find_window() {
+  xdotool search --onlyvisible --pid "$pid" --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | head -n 1
+}
+window_named() {
+  found=$(find_window "$@" || true)
+  [ -n "$found" ]
+}
+# Any other visible window of taravik than those given (a file dialog).
+window_other_than() {
+  found=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vxF -f <(printf '%s\n' "$@") | head -n 1 || true)
+  [ -n "$found" ]
+}
+window_gone() {
+  ! xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -qx "$1"
+}
+
+click() {  # window, x, y in the window's client pixels
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# The share of pixels of COLOUR (ImageMagick syntax, within 10 %) in a part
+# of a window, in per cent.
+colour_share() {  # window, w, h, x, y, colour
+  import -window "$1" -crop "${2}x${3}+${4}+${5}" +repage "$out/probe.png" 2>/dev/null || { echo 0; return; }
+  convert "$out/probe.png" -fuzz 10% -fill white -opaque "$6" -fill black +opaque white \
+    -colorspace gray -format '%[fx:int(100*mean)]' info: 2>/dev/null || echo 0
+}
+
+# Dialog units into pixels: "MS Shell Dlg" 8 gives base units of 6 x 13 here,
+# "MS Shell Dlg" 10 (the pages) 8 x 16.
+du8_x() { echo $(( ($1 * 6 + 2) / 4 )); }
+du8_y() { echo $(( ($1 * 13 + 4) / 8 )); }
+du10_x() { echo $(( $1 * 2 )); }
+du10_y() { echo $(( ($1 * 16 + 4) / 8 )); }
+# The centre of a page control (x, y, w, h in dialog units) in the main
+# window: both pages sit at (160, 0).
+page_x() { echo $(( 160 + $(du10_x "$1") + $(du10_x "$3") / 2 )); }
+page_y() { echo $(( $(du10_y "$2") + $(du10_y "$4") / 2 )); }
+
+start_taravik() {
+  (cd "$folder" && exec ./taravik) &
+  pid=$!
+}
+
+# A drop-down list of the IC type dialog at (x, y) in dialog units, 12 high:
+# opened with a click, its ITEM-th entry (0 first) clicked in the list that
+# drops below it, 13 pixels an entry.
+choose_in_list() {  # dialog, x, y, item
+  local x=$(( $(du8_x "$2") + 30 ))
+  local bottom=$(( $(du8_y "$3") + $(du8_y 12) ))
+  click "$1" "$x" $(( bottom - 10 ))
+  sleep 0.3
+  click "$1" "$x" $(( bottom + 8 + 13 * $4 ))
+  sleep 0.2
+}
+
+# The IC type dialog: the ROW-th type of the list (0 first), its interface as
+# the type presets it; for a COM type COM1 (the only port) at 115200; OK.
+choose_ic_type() {
+  local row=$1 com=$2
+  step "the IC type dialog"
+  wait_until 15 window_named "IC Type & Interface Setting" || fail "the IC type dialog did not appear"
+  ictype_dlg=$found
+  shot "ic-type-dialog"
+  click "$ictype_dlg" "$(du8_x 40)" "$(( $(du8_y 21) + 6 ))"
+  for _ in $(seq "$row"); do xdotool key --window "$ictype_dlg" Down; done
+  if [ "$com" = com ]; then
+    choose_in_list "$ictype_dlg" 214 88 0
+    choose_in_list "$ictype_dlg" 214 108 6
+  fi
+  sleep 0.3
+  step "the IC type chosen"
+  shot "ic-type-chosen"
+  click "$ictype_dlg" "$(( $(du8_x 176) + $(du8_x 50) / 2 ))" "$(( $(du8_y 169) + $(du8_y 14) / 2 ))"
+  wait_until 10 window_gone "$ictype_dlg" || fail "OK did not close the IC type dialog"
+}
+
+# The main window, its title "... ver N.N", made as large as the screen as
+# the operator does when the window manager leaves it small.
+main_window() {
+  step "the main window"
+  wait_until 15 window_named ".* ver [0-9.]*" || fail "the main window did not appear"
+  main=$found
+  eval "$(xdotool getdisplaygeometry --shell)"
+  xdotool windowmove "$main" 0 0 windowsize "$main" "$WIDTH" "$HEIGHT"
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  W=$WIDTH
+  H=$HEIGHT
+  shot "main-window"
+}
+
+# The status strip along the bottom shows the connection text in green
+# (connected) or red, in its left half right of the picture (whose board
+# has a green lamp of its own).
+strip_shows() {  # colour
+  local share
+  share=$(colour_share "$main" $((W / 2 - 160)) 49 160 $((H - 49)) "$1")
+  [ "$share" -ge 1 ]
+}
+
+# A page's progress bar (7, 273, 333, 15): its colour where it is still
+# empty, sampled before a job, and full once its last 3 per cent are no
+# longer that colour (the bar's text never reaches there).
+bar_probe() {
+  bar_w=$(( $(du10_x 333) * 3 / 100 ))
+  bar_h=$(( $(du10_y 15) - 6 ))
+  bar_x=$(( 160 + $(du10_x 7) + $(du10_x 333) - bar_w - 3 ))
+  bar_y=$(( $(du10_y 273) + 3 ))
+}
+sample_empty_bar() {
+  bar_probe
+  import -window "$main" -crop "1x1+${bar_x}+${bar_y}" +repage "$out/probe.png"
+  bar_empty=$(convert "$out/probe.png" -format '%[pixel:p{0,0}]' info:)
+}
+bar_full() {
+  local share
+  bar_probe
+  share=$(colour_share "$main" "$bar_w" "$bar_h" "$bar_x" "$bar_y" "$bar_empty")
+  [ "$share" -le 10 ]
+}
+
+# A file dialog: the path typed into its name field, Enter.
+file_dialog() {  # path
+  wait_until 10 window_other_than "$main" || fail "the file dialog did not appear"
+  local dlg=$found
+  sleep 0.5
+  shot "file-dialog"
+  xdotool windowfocus --sync "$dlg"
+  xdotool key ctrl+a
+  xdotool type --delay 5 "$1"
+  xdotool key Return
+  wait_until 10 window_gone "$dlg" || fail "the file dialog did not close on Enter"
+}
+
+# Exit, and taravik ends with status 0.
+exit_taravik() {
+  step "Exit"
+  click "$main" 79 $((H - 72))
+  wait_until 10 bash -c "! kill -0 $pid 2>/dev/null" || fail "taravik did not end on Exit"
+  wait "$pid" || fail "taravik ended with status $?"
+  pid=""
+}
+
+# --- first run: the K55 type on the serial port ------------------------------
+start_taravik
+choose_ic_type 1 com
+main_window
+wait_until 5 strip_shows "#00FF00" || fail "the status strip does not show the port connected (green)"
+
+step "Browse and load the image"
+click "$main" "$(page_x 279 40 41 16)" "$(page_y 279 40 41 16)"
+file_dialog "$image"
+shot "image-loaded"
+
+step "Write"
+sample_empty_bar
+click "$main" "$(page_x 296 291 44 17)" "$(page_y 296 291 44 17)"
+wait_until 60 bar_full || fail "the write did not end (the progress bar is not full)"
+shot "write-finished"
+
+step "the Read page"
+click "$main" 79 $((H - 195))
+shot "read-page"
+
+step "read All Area"
+sample_empty_bar
+click "$main" "$(page_x 40 32 60 10)" "$(page_y 40 32 60 10)"
+click "$main" "$(page_x 296 291 44 17)" "$(page_y 296 291 44 17)"
+wait_until 60 bar_full || fail "the read did not end (the progress bar is not full)"
+shot "read-finished"
+
+step "Save what was read"
+click "$main" "$(page_x 240 291 44 17)" "$(page_y 240 291 44 17)"
+file_dialog "$readback"
+wait_until 5 test -s "$readback" || fail "nothing was saved to $readback"
+shot "saved"
+if ! cmp -s -n "$image_bytes" "$image" "$readback"; then
+  fail "the file saved from the Read page differs from the image"
+fi
+echo "gui-walk: the $image_bytes bytes read back and saved equal the image"
+
+exit_taravik
+
+# --- second run: the USB type on the simulated board ------------------------
+start_taravik
+choose_ic_type 0 usb
+main_window
+wait_until 5 strip_shows "#00FF00" || fail "the status strip does not show the board connected (green)"
+
+step "unplug the board"
+echo unplug > "$folder/OstrelUsb.plug"
+wait_until 5 strip_shows "#FF0000" || fail "the status strip did not turn to disconnected (red)"
+shot "unplugged"
+
+step "plug the board in again"
+echo plug > "$folder/OstrelUsb.plug"
+wait_until 5 strip_shows "#00FF00" || fail "the status strip did not turn to connected (green)"
+shot "plugged"
+
+exit_taravik
+trap - EXIT
