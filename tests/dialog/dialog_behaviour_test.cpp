@@ -392,6 +392,27 @@ TEST_F(DialogBehaviourTest, ADsControlPageJoinsItsParentsTabOrder) {
   EXPECT_EQ(GetFocus(), ::GetDlgItem(host.m_hWnd, IDOK));
 }
 
+TEST_F(DialogBehaviourTest, EnterAndEscInADsControlPageGoToTheDialogItSitsIn) {
+  constexpr int kPage = 9208;
+  RegisterDialogTemplate(Template(kPage, WS_CHILD | kShown | DS_CONTROL, 100, 40,
+                                  {{412, "Edit", "", WS_BORDER | WS_TABSTOP | kShown, 0, 5, 5, 60, 12}}));
+  for (const int key : {VK_RETURN, VK_ESCAPE}) {
+    SCOPED_TRACE(key);
+    RecordingDialog host(kHost);
+    ASSERT_TRUE(host.Create(kHost));
+    host.ShowWindow(SW_SHOW);
+    RecordingDialog page(kPage);
+    ASSERT_TRUE(page.Create(kPage, &host));
+    ::SetFocus(::GetDlgItem(page.m_hWnd, 412));
+    qv::PressKey(key);
+    // The host's own OK or Cancel ended it; the page was never ended itself.
+    EXPECT_TRUE(GetWindowStyle(page.m_hWnd) & WS_VISIBLE);
+    EXPECT_FALSE(GetWindowStyle(host.m_hWnd) & WS_VISIBLE);
+    page.DestroyWindow();
+    host.DestroyWindow();
+  }
+}
+
 TEST_F(DialogBehaviourTest, MessageBoxesGoToTheHookWithTheirCaptions) {
   std::vector<qv::MessageBoxCall> calls;
   qv::SetMessageBoxHook([&](const qv::MessageBoxCall& c) {

@@ -216,11 +216,14 @@ bool KeyDown(HWND dialog, MSG* msg) {
       }
       return true;
     }
+    // A page that joins its parent (DS_CONTROL) has no OK or Cancel of its
+    // own: Enter and Esc belong to the dialog it sits in, which may refuse
+    // them. Taken by the page, they would end it and hide it for good.
     case VK_RETURN:
-      PressEnter(dialog);
+      PressEnter(root);
       return true;
     case VK_ESCAPE:
-      SendMessage(dialog, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+      SendMessage(root, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(root, IDCANCEL)));
       return true;
     default:
       return false;
