@@ -222,11 +222,29 @@ void FillWithBrush(QvDc& dc, const RECT& logical, const QvGdiObject* brush, BYTE
   if (!s) return;
   const RECT r = ToSurfaceRect(dc, logical);
   const Region clip = EffectiveClip(dc);
+  const bool needP = UsesPattern(rop3);
+  if (needP && brush && brush->brush.lbStyle == BS_SOLID) {
+    // A solid brush gives every pixel the same colour: look it up once.
+    const std::uint32_t pv = Native(*s, *BrushColour(dc, brush, 0, 0));
+    const std::uint32_t stored = (pv & 0xFFFFFFu) | s->alphaFill;
+    ForEachClipped(clip, r, [&](const RECT& c) {
+      for (int y = c.top; y < c.bottom; ++y) {
+        if (rop3 == 0xF0 && s->bpp == 32) {
+          auto* row = reinterpret_cast<std::uint32_t*>(s->Row(y));
+          std::fill(row + c.left, row + c.right, stored);
+          continue;
+        }
+        for (int x = c.left; x < c.right; ++x)
+          s->Set(x, y, rop3 == 0xF0 ? pv : Rop3(rop3, pv, 0, Read(*s, x, y)));
+      }
+    });
+    return;
+  }
   ForEachClipped(clip, r, [&](const RECT& c) {
     for (int y = c.top; y < c.bottom; ++y)
       for (int x = c.left; x < c.right; ++x) {
         std::uint32_t pv = 0;
-        if (UsesPattern(rop3)) {
+        if (needP) {
           const auto colour = BrushColour(dc, brush, x, y);
           if (!colour) return;
           pv = Native(*s, *colour);
