@@ -110,6 +110,21 @@ TEST(RasterOps, StretchBltScalesAndMirrors) {
   for (int x = 0; x < 4; ++x) EXPECT_EQ(dst.dc.GetPixel(x, 0), want[3 - x]);
 }
 
+TEST(RasterOps, CopyLeavesPixelsWithoutSourceAndOutsideTheClipAlone) {
+  MemSurface src(2, 2), dst(5, 5);
+  src.dc.FillSolidRect(0, 0, 2, 2, RGB(10, 20, 30));
+  dst.dc.IntersectClipRect(0, 0, 5, 2);
+  // The source starts one pixel above and left of its bitmap.
+  ASSERT_TRUE(dst.dc.BitBlt(0, 0, 5, 5, &src.dc, -1, -1, SRCCOPY));
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 5; ++x) {
+      const bool copied = y == 1 && (x == 1 || x == 2);
+      EXPECT_EQ(dst.dc.GetPixel(x, y) == RGB(10, 20, 30), copied) << x << ", " << y;
+    }
+  dst.dc.SelectClipRgn(nullptr);
+  EXPECT_EQ(dst.Count(RGB(255, 255, 255)), 23);
+}
+
 TEST(RasterOps, OverlappingBlitWithinOneSurfaceMovesThePicture) {
   MemSurface s(4, 1);
   for (int x = 0; x < 4; ++x) s.dc.SetPixel(x, 0, RGB(x * 10, 0, 0));

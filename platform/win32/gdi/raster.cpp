@@ -222,11 +222,29 @@ void FillWithBrush(QvDc& dc, const RECT& logical, const QvGdiObject* brush, BYTE
   if (!s) return;
   const RECT r = ToSurfaceRect(dc, logical);
   const Region clip = EffectiveClip(dc);
+  const bool needP = UsesPattern(rop3);
+  if (needP && brush && brush->brush.lbStyle == BS_SOLID) {
+    // A solid brush gives every pixel the same colour: look it up once.
+    const std::uint32_t pv = Native(*s, *BrushColour(dc, brush, 0, 0));
+    const std::uint32_t stored = (pv & 0xFFFFFFu) | s->alphaFill;
+    ForEachClipped(clip, r, [&](const RECT& c) {
+      for (int y = c.top; y < c.bottom; ++y) {
+        if (rop3 == 0xF0 && s->bpp == 32) {
+          auto* row = reinterpret_cast<std::uint32_t*>(s->Row(y));
+          std::fill(row + c.left, row + c.right, stored);
+          continue;
+        }
+        for (int x = c.left; x < c.right; ++x)
+          s->Set(x, y, rop3 == 0xF0 ? pv : Rop3(rop3, pv, 0, Read(*s, x, y)));
+      }
+    });
+    return;
+  }
   ForEachClipped(clip, r, [&](const RECT& c) {
     for (int y = c.top; y < c.bottom; ++y)
       for (int x = c.left; x < c.right; ++x) {
         std::uint32_t pv = 0;
-        if (UsesPattern(rop3)) {
+        if (needP) {
           const auto colour = BrushColour(dc, brush, x, y);
           if (!colour) return;
           pv = Native(*s, *colour);
@@ -533,7 +551,28 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
   if (w <= 0 || h <= 0) return TRUE;
   const POINT dp = ToSurface(*d, x, y);
   const POINT sp = s ? ToSurface(*s, sx, sy) : POINT{0, 0};
-  return Blit(*d, RECT{dp.x, dp.y, dp.x + w, dp.y + h}, s, code,
+  const RECT dr{dp.x, dp.y, dp.x + w, dp.y + h};
+  Pixels* dpix = d->Surface();
+  Pixels* spix = s ? s->Surface() : nullptr;
+  if (code == 0xCC && dpix && spix && dpix != spix && dpix->bpp == 32 && spix->bpp == 32) {
+    // A plain copy between two colour surfaces: the pixels row by row, each
+    // row cut to the part that has source pixels.
+    const int ox = sp.x - dp.x, oy = sp.y - dp.y;
+    const std::uint32_t alpha = dpix->alphaFill;
+    ForEachClipped(EffectiveClip(*d), dr, [&](const RECT& c) {
+      const int x0 = std::max(c.left, -ox), x1 = std::min(c.right, spix->width - ox);
+      if (x0 >= x1) return;
+      for (int y = c.top; y < c.bottom; ++y) {
+        const int qy = y + oy;
+        if (qy < 0 || qy >= spix->height) continue;
+        const auto* from = reinterpret_cast<const std::uint32_t*>(spix->Row(qy));
+        auto* to = reinterpret_cast<std::uint32_t*>(dpix->Row(y));
+        for (int x = x0; x < x1; ++x) to[x] = (from[x + ox] & 0xFFFFFFu) | alpha;
+      }
+    });
+    return TRUE;
+  }
+  return Blit(*d, dr, s, code,
               [&](int px, int py) { return POINT{sp.x + (px - dp.x), sp.y + (py - dp.y)}; });
 }
 
