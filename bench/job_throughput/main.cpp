@@ -12,6 +12,7 @@
 #include "isp/com_base.h"
 #include "isp/com_base_k55.h"
 #include "isp/com_base_w24a.h"
+#include "bench/support/bench_engine.h"
 #include "isp/engine.h"
 #include "isp/online_com_update_thread.h"
 #include "isp/online_update_thread.h"
@@ -29,10 +30,7 @@ constexpr std::size_t kImageBytes = 64 * 1024;
 constexpr double kBaud = 115200.0;
 constexpr u32 kCom = 9;
 
-class QuietEngine : public CEngineContext {
- public:
-  void WriteLog(CString) override {}
-};
+using qv::bench::QuietEngine;
 
 class CountingOwner : public CJobOwner {
  public:
@@ -134,14 +132,7 @@ void SerialRun(const char* name, QuietEngine& engine, const std::string& folder,
 
 template <class BackEnd>
 void I2cRun(const char* name, qv::sim::ChipFamily family, QuietEngine& engine, const std::string& folder) {
-  ostrelusb::Configure({true, {family, 128, 0x70}});
-  g_BridgeDevice.SetHandle(nullptr);
-  g_BridgeDevice.Open();
-  g_BridgeDevice.SetSlaveAddr(0x70);
-  auto* ic = new BackEnd(0x70);
-  engine.m_nInterface = 1;
-  g_pIcBase = ic;
-  engine.m_pInterface = ic;
+  auto* ic = qv::bench::AttachI2cBackEnd<BackEnd>(engine, family);
   CountingOwner owner;
   COnlineUpdateThread worker(&owner);
   if (!worker.SetJob(WriteImage(folder, 0).c_str(), 0, TRUE, 0)) return;

@@ -13,6 +13,7 @@
 #include "app/dlg_online_update_and_read.h"
 #include "app/taravik_app.h"
 #include "isp/com_base_k55.h"
+#include "bench/support/bench_engine.h"
 #include "isp/engine.h"
 #include "platform/win32/application.h"
 #include "platform/win32/window.h"
@@ -21,10 +22,7 @@
 
 namespace {
 
-class QuietEngine : public CEngineContext {
- public:
-  void WriteLog(CString) override {}
-};
+using qv::bench::QuietEngine;
 
 double Ms(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();

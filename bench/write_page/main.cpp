@@ -15,6 +15,7 @@
 #include "controls/text_progress_bar.h"
 #include "isp/bridge_device.h"
 #include "isp/com_base_k55.h"
+#include "bench/support/bench_engine.h"
 #include "isp/engine.h"
 #include "isp/online_com_update_thread.h"
 #include "isp/online_update_thread.h"
@@ -27,10 +28,7 @@
 
 namespace {
 
-class QuietEngine : public CEngineContext {
- public:
-  void WriteLog(CString) override {}
-};
+using qv::bench::QuietEngine;
 
 class RecordingOwner : public CJobOwner {
  public:
@@ -75,14 +73,7 @@ void LoadAndShow(const std::string& folder) {
 }
 
 void ProgressShare(QuietEngine& engine, const std::string& folder) {
-  ostrelusb::Configure({true, {qv::sim::ChipFamily::k7T0, 128, 0x70}});
-  g_BridgeDevice.SetHandle(nullptr);
-  g_BridgeDevice.Open();
-  g_BridgeDevice.SetSlaveAddr(0x70);
-  auto* ic = new CQvIc7T0(0x70);
-  engine.m_nInterface = 1;
-  g_pIcBase = ic;
-  engine.m_pInterface = ic;
+  qv::bench::AttachI2cBackEnd<CQvIc7T0>(engine, qv::sim::ChipFamily::k7T0);
   RecordingOwner owner;
   COnlineUpdateThread worker(&owner);
   if (!worker.SetJob(WriteFile(folder + "/fw64.bin", qv::Pattern(64 * 1024, 5)).c_str(), 0, TRUE, 0)) return;
