@@ -116,4 +116,25 @@ INSTANTIATE_TEST_SUITE_P(
              "", "", 0, 9600, 0, kPreset, {""}}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
+// Exactly the eight listed texts set the rate; anything else keeps the one before.
+TEST(CommandLine, EachListedRateTextAndNoOther) {
+  struct Rate {
+    const char* text;
+    u32 baud;
+  };
+  const Rate rates[] = {
+      {"9600", 9600},     {"14400", 14400},   {"19200", 19200},   {"38400", 38400},
+      {"56000", 56000},   {"115200", 115200}, {"128000", 128000}, {"256000", 256000},
+      // Not on the command line's list (the dialog's 57600 included): the rate set before stays.
+      {"57600", 14400},   {"4800", 14400},    {"115200 ", 14400}, {"0115200", 14400},
+  };
+  for (const Rate& r : rates) {
+    SCOPED_TRACE(r.text);
+    qv::RecordingEngine engine;
+    CMyCommandLineInfo info;
+    Parse({"-p", "14400", "-p", r.text}, info);
+    EXPECT_EQ(ParseDownloadCommand(info).baudRate, r.baud);
+  }
+}
+
 }  // namespace

@@ -328,4 +328,32 @@ TEST_F(SelectIcType, ColoursAndTheArialFont) {
   }});
 }
 
+// Each of the nine baud items, chosen by its index, gives its rate.
+TEST_F(SelectIcType, EachBaudIndexGivesItsRate) {
+  WriteConfig(kConfig);
+  qv::PtyPair port;
+  ASSERT_TRUE(port.Ok());
+  ASSERT_TRUE(port.LinkAsCom(folder_.Path(), 3));
+  const std::vector<std::string> ports = MachinePorts({3});
+  const int com3 = static_cast<int>(std::find(ports.begin(), ports.end(), "COM3") - ports.begin());
+  const u32 rates[] = {9600, 14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
+  for (int index = 0; index < 9; ++index) {
+    SCOPED_TRACE(index);
+    CDlgSelectICType dlg;
+    Operator op([&](HWND) {
+      const HWND d = dlg.m_hWnd;
+      if (d == nullptr || !IsWindowVisible(d)) return false;
+      Click(d, IDC_ICTYPE_COM);
+      SelectCombo(d, IDC_ICTYPE_COM_NUM, com3);
+      SelectCombo(d, IDC_ICTYPE_BAUDRATE, index);
+      Click(d, IDOK);
+      return true;
+    });
+    ASSERT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.m_choice.port, 3u);
+    EXPECT_EQ(dlg.m_choice.baudRate, rates[index]);
+  }
+  EXPECT_TRUE(boxes_.Calls().empty());
+}
+
 }  // namespace
