@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -27,6 +28,7 @@
 #include "platform/win32/application.h"
 #include "platform/win32/common_dialog/file_dialog.h"
 #include "platform/win32/dialog/message_box.h"
+#include "platform/win32/snapshot.h"
 #include "sim/uart_k55_chip.h"
 #include "tests/pages/pages_fixture.h"
 #include "tests/support/chip_on_fake_port.h"
@@ -51,6 +53,22 @@ std::string TextOf(HWND hwnd) {
 
 void Click(CWnd& dialog, int id) { dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
+// The share of pixels within 10 % of colour in a part of an image, in per
+// cent, as the scripted walk measures it.
+int SharePerCent(const QImage& image, const QRect& part, QRgb colour) {
+  const QRect r = part.intersected(image.rect());
+  if (r.isEmpty()) return 0;
+  long near = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y) {
+    for (int x = r.left(); x <= r.right(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      const int dr = qRed(p) - qRed(colour), dg = qGreen(p) - qGreen(colour), db = qBlue(p) - qBlue(colour);
+      if (dr * dr + dg * dg + db * db <= 3 * 26 * 26) ++near;
+    }
+  }
+  return static_cast<int>(100 * near / (static_cast<long>(r.width()) * r.height()));
+}
+
 CRect RectIn(HWND child, HWND parent) {
   CRect r;
   ::GetWindowRect(child, &r);
@@ -58,6 +76,11 @@ CRect RectIn(HWND child, HWND parent) {
   ::ScreenToClient(parent, reinterpret_cast<POINT*>(&r.right));
   return r;
 }
+
+// The connection's text colours (COLORREF), as literals: a wrong constant in
+// the code fails here.
+constexpr COLORREF kGreen = 0x00FF00;
+constexpr COLORREF kRed = 0x0000FF;
 
 class MainWindowTest : public PagesTest {
  protected:
@@ -133,7 +156,7 @@ TEST_F(MainWindowTest, ComModeShowsTheChipTheLayoutAndAGreenConnection) {
   EXPECT_TRUE(Visible(main_->m_dlgWrite.m_hWnd));
   EXPECT_FALSE(Visible(main_->m_dlgRead.m_hWnd));
   EXPECT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device Connected");
-  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kConnectedColour);
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kGreen);
   EXPECT_EQ(main_->m_dlgStatus.GetField(3).str(), "COM Interface");
   EXPECT_EQ(main_->m_dlgStatus.GetField(2).str(), "");
 
@@ -153,7 +176,7 @@ TEST_F(MainWindowTest, APortThatDidNotOpenIsARedDisconnection) {
   UseK55(false);
   Open();
   EXPECT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device DisConnected");
-  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kDisconnectedColour);
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kRed);
 }
 
 TEST_F(MainWindowTest, ReadAndWriteSwitchThePages) {
@@ -311,7 +334,7 @@ class UsbMainWindowTest : public MainWindowTest {
 TEST_F(UsbMainWindowTest, TheStatusStripFollowsTheBoardPluggedOutAndIn) {
   Open();
   EXPECT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device Connected");
-  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kConnectedColour);
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kGreen);
   EXPECT_EQ(main_->m_dlgStatus.GetField(3).str(), "USB Interface");
   EXPECT_FALSE(Visible(Item(IDC_MAIN_READ)));  // the bridge back ends read nothing back
   EXPECT_EQ(ostrelusb::RegisteredWindow(), main_->m_hWnd);
@@ -319,14 +342,25 @@ TEST_F(UsbMainWindowTest, TheStatusStripFollowsTheBoardPluggedOutAndIn) {
 
   std::thread([] { ostrelusb::Unplug(); }).join();
   ASSERT_TRUE(PumpUntil([&] { return main_->m_dlgStatus.GetField(1) == "Device DisConnected"; }));
-  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kDisconnectedColour);
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kRed);
   EXPECT_FALSE(g_BridgeDevice.IsOpen());
+  // The strip as a person sees it once the change is painted: the red text
+  // in its left half right of the picture, where the scripted walk looks.
+  for (int i = 0; i < 5; ++i) qv::PumpMessages();
   qv::testing::SaveSnapshot(main_->m_hWnd, "unplugged");
+  const QImage strip = qv::CompositeSnapshot(main_->m_dlgStatus.m_hWnd);
+  ASSERT_FALSE(strip.isNull());
+  EXPECT_GE(SharePerCent(strip, QRect(160, 0, strip.width() / 2 - 160, strip.height()), qRgb(255, 0, 0)), 1);
 
   std::thread([] { ostrelusb::Plug(); }).join();
   ASSERT_TRUE(PumpUntil([&] { return main_->m_dlgStatus.GetField(1) == "Device Connected"; }));
-  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kConnectedColour);
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kGreen);
   EXPECT_TRUE(g_BridgeDevice.IsOpen());
+  for (int i = 0; i < 5; ++i) qv::PumpMessages();
+  const QImage plugged = qv::CompositeSnapshot(main_->m_dlgStatus.m_hWnd);
+  const QRect left(160, 0, plugged.width() / 2 - 160, plugged.height());
+  EXPECT_GE(SharePerCent(plugged, left, qRgb(0, 255, 0)), 1);
+  EXPECT_EQ(SharePerCent(plugged, left, qRgb(255, 0, 0)), 0);
 }
 
 TEST_F(UsbMainWindowTest, ThePlugFileOfTheProgramFolderUnplugsAndPlugsTheBoard) {
