@@ -351,6 +351,8 @@ TEST_F(UsbMainWindowTest, TheStatusStripFollowsTheBoardPluggedOutAndIn) {
   const QImage strip = qv::CompositeSnapshot(main_->m_dlgStatus.m_hWnd);
   ASSERT_FALSE(strip.isNull());
   EXPECT_GE(SharePerCent(strip, QRect(160, 0, strip.width() / 2 - 160, strip.height()), qRgb(255, 0, 0)), 1);
+  // The interface in white, 200 pixels from the right edge.
+  EXPECT_GE(SharePerCent(strip, QRect(strip.width() - 200, 0, 200, strip.height()), qRgb(255, 255, 255)), 1);
 
   std::thread([] { ostrelusb::Plug(); }).join();
   ASSERT_TRUE(PumpUntil([&] { return main_->m_dlgStatus.GetField(1) == "Device Connected"; }));

@@ -71,13 +71,9 @@ class WritePageTest : public PagesTest {
     });
   }
   ~WritePageTest() override {
-    if (main_ && main_->m_hWnd != nullptr) main_->DestroyWindow();
-    main_.reset();
+    Close();
     qv::SetMessageBoxHook(nullptr);
     qv::SetFileDialogHook(nullptr);
-    delete engine_.m_pCOMBase;
-    engine_.m_pCOMBase = nullptr;
-    engine_.m_pInterface = nullptr;
   }
 
   // The chosen serial back end on a fake port with its chip behind it, then
@@ -104,6 +100,15 @@ class WritePageTest : public PagesTest {
     ASSERT_TRUE(main_->Create(IDD_ONLINE_UPDATE_AND_READ));
     main_->ShowWindow(SW_SHOW);
     for (int i = 0; i < 5; ++i) qv::PumpMessages();
+  }
+
+  // The main window gone and its back end with it.
+  void Close() {
+    if (main_ && main_->m_hWnd != nullptr) main_->DestroyWindow();
+    main_.reset();
+    delete engine_.m_pCOMBase;
+    engine_.m_pCOMBase = nullptr;
+    engine_.m_pInterface = nullptr;
   }
 
   CDlgOnlineUpdate& Page() { return main_->m_dlgWrite; }
@@ -171,10 +176,7 @@ TEST_F(WritePageTest, WriteRefusals) {
     EXPECT_EQ(boxes_, std::vector<std::string>{box});
     EXPECT_TRUE(PageEnabled());
     EXPECT_FALSE(main_->IsWritePending());
-    main_->DestroyWindow();
-    main_.reset();
-    delete engine_.m_pCOMBase;
-    engine_.m_pCOMBase = nullptr;
+    Close();
   }
 }
 
@@ -290,10 +292,31 @@ TEST_F(WritePageTest, TheLastChoicesAreRestoredAtStart) {
     EXPECT_EQ(Text(kLength), "300");
     EXPECT_EQ(Text(kByteSum).size(), 2u);
     EXPECT_TRUE(Page().GetAppBinView()->SaveIfData(File("view.bin")));
-    main_->DestroyWindow();
-    main_.reset();
-    delete engine_.m_pCOMBase;
-    engine_.m_pCOMBase = nullptr;
+    Close();
+  }
+}
+
+TEST_F(WritePageTest, ALastImageNowMissingOrTooLargeLoadsNothingAtStart) {
+  struct Case {
+    std::string binPath;
+    std::vector<std::string> boxes;
+  };
+  const Case cases[] = {
+      {File("gone.bin"), {}},
+      {Image("grown.bin", 12 * 1024 + 1, 9), {"File Size must not exceed 12 K! | Warning"}},
+  };
+  const std::string ini = ReadConfig();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.binPath);
+    const std::string text = ini + "[UserRecord]\r\nBINPATH=" + c.binPath + "\r\n";
+    WriteFile("config.ini", Bytes(text.begin(), text.end()));
+    boxes_.clear();
+    Open(BackEnd::kGeneric);
+    EXPECT_EQ(boxes_, c.boxes);
+    EXPECT_EQ(Text(kPath), "");
+    EXPECT_EQ(Text(kLength), "");
+    EXPECT_FALSE(Page().GetAppBinView()->SaveIfData(File("view.bin")));
+    Close();
   }
 }
 
