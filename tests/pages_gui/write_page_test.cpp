@@ -342,17 +342,46 @@ TEST_F(WritePageTest, AnEditedPathIsLoadedAndCheckedBeforeTheJob) {
   EXPECT_EQ(Bytes(generic_.Flash().begin(), generic_.Flash().begin() + 384), edited);
 }
 
-// The page's colours and fonts, read back from the page's own answers.
-TEST_F(WritePageTest, PageBarAndEditColoursAndBoldHeights) {
-  Open(BackEnd::kGeneric);
-  const HWND page = Page().m_hWnd;
+// A page's brush and its bar's colours and range, read back from their own
+// answers: the same on both pages.
+void ExpectPageAndBarColours(HWND page, HWND bar) {
   const HDC dc = ::GetDC(page);
   const HBRUSH brush = reinterpret_cast<HBRUSH>(::SendMessage(page, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
                                                               reinterpret_cast<LPARAM>(page)));
+  ::ReleaseDC(page, dc);
   LOGBRUSH lb{};
   ASSERT_NE(::GetObjectA(brush, sizeof lb, &lb), 0);
   EXPECT_EQ(lb.lbColor, 0xC3C3C3u);
+  // Each setter answers the colour it replaces; the old one is put back.
+  struct Colour {
+    UINT msg;
+    COLORREF colour;
+  };
+  for (const Colour& c : {Colour{PBM_SETBARCOLOR, 0x3A3A3A}, Colour{PBM_SETBKCOLOR, 0xFF8080},
+                          Colour{0x0464, 0xFFFFFF}}) {
+    const LRESULT was = ::SendMessage(bar, c.msg, 0, 0x123456);
+    EXPECT_EQ(static_cast<COLORREF>(was), c.colour) << std::hex << c.msg;
+    ::SendMessage(bar, c.msg, 0, was);
+  }
+  PBRANGE range{};
+  ::SendMessage(bar, PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&range));
+  EXPECT_EQ(range.iLow, 0);
+  EXPECT_EQ(range.iHigh, 100);
+}
 
+TEST_F(WritePageTest, PageBarAndEditColoursAndBoldHeights) {
+  Open(BackEnd::kGeneric);
+  {
+    SCOPED_TRACE("Write page");
+    ExpectPageAndBarColours(Page().m_hWnd, Item(kProgress));
+  }
+  {
+    SCOPED_TRACE("Read page");
+    ExpectPageAndBarColours(main_->m_dlgRead.m_hWnd, ::GetDlgItem(main_->m_dlgRead.m_hWnd, 1498));
+  }
+
+  const HWND page = Page().m_hWnd;
+  const HDC dc = ::GetDC(page);
   struct Edit {
     int id;
     int boldHeight;
@@ -371,23 +400,6 @@ TEST_F(WritePageTest, PageBarAndEditColoursAndBoldHeights) {
     EXPECT_EQ(lf.lfWeight, 700);
   }
   ::ReleaseDC(page, dc);
-
-  // Each setter answers the colour it replaces; the old one is put back.
-  const HWND bar = Item(kProgress);
-  struct Colour {
-    UINT msg;
-    COLORREF colour;
-  };
-  for (const Colour& c : {Colour{PBM_SETBARCOLOR, 0x3A3A3A}, Colour{PBM_SETBKCOLOR, 0xFF8080},
-                          Colour{0x0464, 0xFFFFFF}}) {
-    const LRESULT was = ::SendMessage(bar, c.msg, 0, 0x123456);
-    EXPECT_EQ(static_cast<COLORREF>(was), c.colour) << std::hex << c.msg;
-    ::SendMessage(bar, c.msg, 0, was);
-  }
-  PBRANGE range{};
-  ::SendMessage(bar, PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&range));
-  EXPECT_EQ(range.iLow, 0);
-  EXPECT_EQ(range.iHigh, 100);
 }
 
 }  // namespace
