@@ -6,21 +6,21 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/dlg_online_update_and_read.h"
-#include "app/taravik_app.h"
 #include "isp/com_base.h"
 #include "isp/com_base_k55.h"
 #include "platform/win32/application.h"
 #include "platform/win32/common_dialog/file_dialog.h"
 #include "platform/win32/dialog/message_box.h"
 #include "platform/win32/gdi/gdi_api.h"
-#include "platform/win32/progress_ctrl.h"
 #include "platform/win32/host_widget.h"
+#include "platform/win32/progress_ctrl.h"
 #include "platform/win32/window_object.h"
 #include "sim/uart_generic_chip.h"
 #include "sim/uart_k55_chip.h"
