@@ -1,11 +1,11 @@
 #include "app/bridge_connection.h"
 
-#include "app/device_events.h"
 #include "app/main_layout.h"
 #include "app/taravik_app.h"
 #include "isp/app_config.h"
 #include "isp/bridge_device.h"
 #include "platform/core/clock.h"
+#include "platform/win32/winuser.h"
 
 namespace {
 constexpr DWORD kBoardSettleMs = 500;

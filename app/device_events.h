@@ -4,9 +4,4 @@
 // (DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE) posted through the window
 // layer from the board's own thread, which never waits for the UI thread.
 
-#include "platform/core/wintypes.h"
-
-inline constexpr WPARAM DBT_DEVICEARRIVAL = 0x8000;
-inline constexpr WPARAM DBT_DEVICEREMOVECOMPLETE = 0x8004;
-
 void DeliverDeviceChanges();

@@ -16,7 +16,7 @@ using qv::win32::DialogTemplate;
 constexpr DWORD kShown = WS_VISIBLE;
 constexpr DWORD kLabel = SS_LEFT | kShown | WS_GROUP;
 constexpr DWORD kReadOnlyEdit = ES_LEFT | ES_AUTOHSCROLL | ES_READONLY | kShown | WS_BORDER | WS_TABSTOP;
-constexpr DWORD kDropList = CBS_DROPDOWNLIST | WS_VSCROLL | kShown | WS_TABSTOP;
+constexpr DWORD kDropDown = CBS_DROPDOWN | WS_VSCROLL | kShown | WS_TABSTOP;
 
 DialogTemplate Template() {
   DialogTemplate t;
@@ -43,9 +43,9 @@ DialogTemplate Template() {
       {IDC_ICTYPE_USB, "Button", "USB", BS_AUTORADIOBUTTON | kShown | WS_GROUP | WS_TABSTOP, 0, 132, 88, 40, 10},
       {IDC_ICTYPE_COM, "Button", "COM", BS_AUTORADIOBUTTON | kShown, 0, 132, 110, 40, 10},
       {IDC_STATIC, "Static", "Com Num", kLabel, 0, 176, 90, 36, 8},
-      {IDC_ICTYPE_COM_NUM, "ComboBox", "", kDropList | WS_GROUP, 0, 214, 88, 62, 100},
+      {IDC_ICTYPE_COM_NUM, "ComboBox", "", kDropDown | WS_GROUP, 0, 214, 88, 62, 100},
       {IDC_STATIC, "Static", "Baudrate", kLabel, 0, 176, 110, 36, 8},
-      {IDC_ICTYPE_BAUDRATE, "ComboBox", "", kDropList, 0, 214, 108, 62, 100},
+      {IDC_ICTYPE_BAUDRATE, "ComboBox", "", kDropDown, 0, 214, 108, 62, 100},
       // The entry method: hidden, so every run uses "Timeout Entry".
       {IDC_STATIC, "Button", "ISP Method Select", BS_GROUPBOX | WS_GROUP, 0, 124, 136, 159, 26},
       {IDC_ICTYPE_TIMEOUT_ENTRY, "Button", "Timeout Entry", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, 132,

@@ -10,12 +10,10 @@
 #include <vector>
 
 #include "platform/core/wintypes.h"
+#include "platform/ostrelusb/notification.h"
 #include "sim/i2c_control_board.h"
 
 namespace ostrelusb {
-
-inline constexpr unsigned kDbtDeviceArrival = 0x8000;
-inline constexpr unsigned kDbtDeviceRemoveComplete = 0x8004;
 
 struct BoardConfig {
   bool plugged = true;
@@ -42,7 +40,8 @@ inline constexpr unsigned kPlugFilePeriodMs = 100;
 void Configure(const BoardConfig& config);
 
 // Plugging in a board that is out, or pulling one that is in, tells the sink
-// (below) with the registered window and the event code. Unplugging makes the
+// (notification.h) the registered window and DBT_DEVICEARRIVAL or
+// DBT_DEVICEREMOVECOMPLETE. Unplugging makes the
 // open handle stale and powers the board off.
 void Plug();
 void Unplug();
@@ -69,10 +68,6 @@ bool WriteFlash(u32 address, const std::vector<BYTE>& bytes);
 bool ChipInIspMode();
 qv::sim::BoardSettings Settings();
 
-// Stands in for the delivery of WM_DEVICECHANGE: called outside the lock, on
-// the thread that plugs or unplugs, only while a window is registered.
-using DeviceChangeSink = std::function<void(void* hwnd, unsigned event)>;
-void SetDeviceChangeSink(DeviceChangeSink sink);
 void* RegisteredWindow();
 std::array<HANDLE, 2> RegisteredEvents();
 

@@ -97,7 +97,7 @@ void ChangePlug(bool plug) {
   }
   // Outside the lock: the window's handler calls straight back into the library.
   if (sink && hwnd) {
-    sink(hwnd, plug ? kDbtDeviceArrival : kDbtDeviceRemoveComplete);
+    sink(hwnd, static_cast<unsigned>(plug ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE));
   }
 }
 

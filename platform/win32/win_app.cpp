@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "platform/win32/application.h"
+#include "platform/win32/devices/device_broadcast.h"
 #include "platform/win32/dialog/message_box.h"
 
 namespace {
@@ -81,6 +82,8 @@ int AfxWinMain(int argc, char** argv) {
   // Qt sees the program's name only: the parameters are the application's.
   static int hostArgc = 1;
   qv::InitApplication(hostArgc, argv);
+  // The system's news of serial adapters reaches the windows for the whole run.
+  const qv::win32::DeviceBroadcast devices;
   if (!app->InitInstance()) return app->ExitInstance();
   return app->Run();
 }

@@ -202,6 +202,20 @@ std::shared_ptr<WindowObject> Lookup(HWND hwnd) {
   return it == Table().end() ? nullptr : it->second;
 }
 
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> windows;
+  {
+    std::lock_guard<std::mutex> lock(g_tableMutex);
+    for (const auto& [id, w] : Table())
+      if (!w->IsChild()) windows.push_back(w->hwnd);
+  }
+  // Handles grow with each window made.
+  std::sort(windows.begin(), windows.end(), [](HWND a, HWND b) {
+    return reinterpret_cast<std::uintptr_t>(a) < reinterpret_cast<std::uintptr_t>(b);
+  });
+  return windows;
+}
+
 HWND Register(std::shared_ptr<WindowObject> window) {
   std::lock_guard<std::mutex> lock(g_tableMutex);
   const std::uintptr_t id = g_nextHandle;

@@ -88,6 +88,8 @@ struct WindowObject {
 // The table of live windows.
 std::shared_ptr<WindowObject> Lookup(HWND hwnd);
 HWND Register(std::shared_ptr<WindowObject> window);
+// Every window without WS_CHILD, owned ones included, in the order they were made.
+std::vector<HWND> TopLevelWindows();
 void Unregister(HWND hwnd);
 
 // Routes one message to the window's CWnd or procedure, on the calling thread.

@@ -2,6 +2,7 @@
 // Window handles, window procedures, and the message, style and code values
 // that the tool's windows use, with their Win32 values.
 
+#include "platform/core/device_change.h"
 #include "platform/core/wintypes.h"
 #include "platform/win32/gdi/gdi_api.h"
 
@@ -77,7 +78,7 @@ inline constexpr UINT WM_RBUTTONUP = 0x0205;
 inline constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
 inline constexpr UINT WM_CANCELMODE = 0x001F;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
-inline constexpr UINT WM_DEVICECHANGE = 0x0219;
+// WM_DEVICECHANGE and its DBT_ codes: platform/core/device_change.h.
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
 // Menus, input and notifications.

@@ -3,6 +3,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <QLineEdit>
+#include <QTest>
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -12,8 +14,10 @@
 #include "platform/win32/gdi/gdi_api.h"
 #include "platform/win32/standard/combo_box.h"
 #include "platform/win32/standard/list_box.h"
-#include "platform/win32/window.h"
 #include "platform/serial/serial_port.h"
+#include "platform/win32/window.h"
+#include "platform/win32/host_widget.h"
+#include "platform/win32/window_object.h"
 #include "res/app_ids.h"
 #include "tests/app_dialogs/dialogs_fixture.h"
 
@@ -66,6 +70,19 @@ std::vector<std::string> MachinePorts(const std::vector<u32>& linked) {
     }
   }
   return names;
+}
+
+// Types into a drop-down combo's field as the operator does, in place of
+// what it shows.
+void TypeInto(HWND dialog, int id, const char* text) {
+  auto combo = qv::win32::Lookup(GetDlgItem(dialog, id));
+  ASSERT_TRUE(combo && combo->host);
+  QLineEdit* field = combo->host->findChild<QLineEdit*>();
+  ASSERT_NE(field, nullptr);
+  field->setFocus();
+  QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(field, Qt::Key_Backspace);
+  QTest::keyClicks(field, text);
 }
 
 bool Checked(HWND dialog, int id) { return SendMessage(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -243,6 +260,48 @@ TEST_F(SelectIcType, TheThreeMessageBoxesKeepTheDialogOpen) {
   EXPECT_EQ(dlg_.m_choice.port, 3u);
   EXPECT_EQ(dlg_.m_choice.baudRate, 57600u);
   EXPECT_EQ(dlg_.m_choice.entryMethod, 1u);
+}
+
+// The two combos are drop-downs with a field: OK goes by the item selected,
+// so a typed text that names no item is no choice, also after an item had
+// been picked, and one that names an item exactly picks that item.
+TEST_F(SelectIcType, TypedComboTextsCountOnlyWhenTheyNameAnItem) {
+  WriteConfig(kConfig);
+  qv::PtyPair port;
+  ASSERT_TRUE(port.Ok());
+  ASSERT_TRUE(port.LinkAsCom(folder_.Path(), 5));
+  const std::vector<std::string> ports = MachinePorts({5});
+  const int com5 = static_cast<int>(std::find(ports.begin(), ports.end(), "COM5") - ports.begin());
+  DWORD styles[2] = {};
+  int selAfterTyping = 0;
+  const INT_PTR result = Run({
+      [&](HWND d) {
+        styles[0] = GetWindowStyle(GetDlgItem(d, IDC_ICTYPE_COM_NUM));
+        styles[1] = GetWindowStyle(GetDlgItem(d, IDC_ICTYPE_BAUDRATE));
+        Click(d, IDC_ICTYPE_COM);
+        SelectCombo(d, IDC_ICTYPE_COM_NUM, com5);
+        SelectCombo(d, IDC_ICTYPE_BAUDRATE, 0);
+        TypeInto(d, IDC_ICTYPE_COM_NUM, "COM77");  // names no listed port
+        selAfterTyping = static_cast<int>(SendMessage(GetDlgItem(d, IDC_ICTYPE_COM_NUM), CB_GETCURSEL, 0, 0));
+        Click(d, IDOK);
+      },
+      [&](HWND d) {
+        TypeInto(d, IDC_ICTYPE_COM_NUM, "com5");
+        TypeInto(d, IDC_ICTYPE_BAUDRATE, "12345");
+        Click(d, IDOK);
+      },
+      [&](HWND d) {
+        TypeInto(d, IDC_ICTYPE_BAUDRATE, "115200");
+        Click(d, IDOK);
+      },
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(styles[0] & 3, CBS_DROPDOWN);
+  EXPECT_EQ(styles[1] & 3, CBS_DROPDOWN);
+  EXPECT_EQ(selAfterTyping, CB_ERR);
+  EXPECT_EQ(boxes_.Texts(), (std::vector<std::string>{"Please select COM Number", "Please select Baudrate"}));
+  EXPECT_EQ(dlg_.m_choice.port, 5u);
+  EXPECT_EQ(dlg_.m_choice.baudRate, 115200u);
 }
 
 TEST_F(SelectIcType, APortInUseByAnotherProgramIsNotListed) {

@@ -156,7 +156,7 @@ TEST_F(BridgeTest, PlugAndUnplugReachTheRegisteredWindow) {
     // The window's handler calls back into the library, as the main window does.
     unsigned count = 0;
     EXPECT_EQ(QV_GetNumDevices(&count), QV_OK);
-    EXPECT_EQ(count, event == ostrelusb::kDbtDeviceArrival ? 1u : 0u);
+    EXPECT_EQ(count, event == DBT_DEVICEARRIVAL ? 1u : 0u);
     heard.emplace_back(hwnd, event);
   });
   ostrelusb::Unplug();
@@ -173,7 +173,7 @@ TEST_F(BridgeTest, PlugAndUnplugReachTheRegisteredWindow) {
   ostrelusb::Plug();  // already in: nothing new
   ostrelusb::Unplug();
   const std::vector<std::pair<void*, unsigned>> expected = {
-      {&window, ostrelusb::kDbtDeviceArrival}, {&window, ostrelusb::kDbtDeviceRemoveComplete}};
+      {&window, DBT_DEVICEARRIVAL}, {&window, DBT_DEVICEREMOVECOMPLETE}};
   EXPECT_EQ(heard, expected);
   CloseHandle(events[0]);
   CloseHandle(events[1]);

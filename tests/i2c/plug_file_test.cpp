@@ -74,7 +74,7 @@ TEST_F(BridgeTest, TheBoardFollowsThePlugFileWhileAWindowListens) {
   EXPECT_TRUE(Eventually([] { return ostrelusb::IsPlugged(); }));
   {
     std::lock_guard<std::mutex> lock(m);
-    EXPECT_EQ(heard, (std::vector<unsigned>{ostrelusb::kDbtDeviceRemoveComplete, ostrelusb::kDbtDeviceArrival}));
+    EXPECT_EQ(heard, (std::vector<unsigned>{DBT_DEVICEREMOVECOMPLETE, DBT_DEVICEARRIVAL}));
     // From the board's own thread.
     for (const std::thread::id& id : threads) EXPECT_NE(id, std::this_thread::get_id());
   }

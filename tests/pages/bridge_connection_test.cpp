@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "app/bridge_connection.h"
-#include "app/device_events.h"
 #include "app/taravik_app.h"
 #include "isp/app_config.h"
 #include "isp/bridge_device.h"
 #include "platform/core/clock.h"
 #include "platform/core/sync.h"
 #include "platform/ostrelusb/OstrelUsbSim.h"
+#include "platform/win32/winuser.h"
 
 namespace {
 

@@ -1,18 +1,21 @@
 // The main window with its pages and status strip, on the dialog manager:
 // the chip's data, the layout, the page switch, the refusals while a write
 // is pending, a Write and a Read of a K55 chip behind a fake port, and the
-// status strip following the simulated board in USB mode.
+// status strip following the simulated board in USB mode and the system's
+// device news in COM mode.
 
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -27,6 +30,7 @@
 #include "platform/ostrelusb/OstrelUsbSim.h"
 #include "platform/win32/application.h"
 #include "platform/win32/common_dialog/file_dialog.h"
+#include "platform/win32/devices/device_broadcast.h"
 #include "platform/win32/dialog/message_box.h"
 #include "platform/win32/snapshot.h"
 #include "sim/uart_k55_chip.h"
@@ -317,6 +321,79 @@ TEST_F(MainWindowTest, OneOperationAtATime) {
   Click(main_->m_dlgWrite, IDC_WRITE_WRITE);
   EXPECT_TRUE(main_->IsWritePending());
   ASSERT_TRUE(PumpUntil([&] { return !main_->IsWritePending(); }));
+}
+
+// A USB-serial adapter plugged in or pulled out, as the kernel reports it.
+std::string_view AdapterNews(bool arrived) {
+  using namespace std::string_view_literals;
+  return arrived ? "add@/devices/usb1/1-2/1-2:1.0/ttyUSB0/tty/ttyUSB0\0ACTION=add\0SUBSYSTEM=tty\0DEVNAME=ttyUSB0\0"sv
+                 : "remove@/devices/usb1/1-2/1-2:1.0/ttyUSB0/tty/ttyUSB0\0ACTION=remove\0SUBSYSTEM=tty\0DEVNAME=ttyUSB0\0"sv;
+}
+
+// In COM mode the window hears of devices only from the system, which tells
+// every top-level window of a serial adapter coming or going. Its handler
+// then writes the bridge's state into the strip, while the colour still
+// follows the serial port.
+TEST_F(MainWindowTest, ComModeShowsTheBridgesStateAfterADeviceEventInThePortsColour) {
+  struct Case {
+    bool portOpen;
+    bool boardPlugged;
+    bool adapterArrived;
+    const char* text;
+    COLORREF colour;
+  };
+  const Case cases[] = {
+      {true, false, true, "Device DisConnected", kConnectedColour},
+      {false, true, true, "Device Connected", kDisconnectedColour},
+      // A removal while the board is still counted is handled as an arrival.
+      {false, true, false, "Device Connected", kDisconnectedColour},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    UseK55(c.portOpen);
+    ostrelusb::Configure({c.boardPlugged, {qv::sim::ChipFamily::kPage128, 64, 0x70}});
+    Open();
+    const std::string before = main_->m_dlgStatus.GetField(1).str();
+    ASSERT_EQ(before, c.portOpen ? "Device Connected" : "Device DisConnected");
+    qv::win32::DeviceBroadcast system;
+    std::thread([&] { system.Take(AdapterNews(c.adapterArrived)); }).join();
+    ASSERT_TRUE(PumpUntil([&] { return main_->m_dlgStatus.GetField(1).str() != before; }));
+    EXPECT_EQ(main_->m_dlgStatus.GetField(1).str(), c.text);
+    EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), c.colour);
+    EXPECT_EQ(g_bBridgeConnected.load(), c.boardPlugged ? 1u : 0u);
+    EXPECT_EQ(ostrelusb::RegisteredWindow(), nullptr);  // nothing registers in COM mode
+    main_->DestroyWindow();
+    delete engine_.m_pCOMBase;
+    engine_.m_pCOMBase = nullptr;
+    g_BridgeDevice.Close();
+    g_bBridgeConnected = 0;
+  }
+}
+
+// The bridge board is no port: without a window registered with the library
+// (none is, in COM mode) pulling it out through the plug file tells the
+// window nothing; the system's next news of a serial adapter shows the
+// bridge's state.
+TEST_F(MainWindowTest, ComModeHearsNothingOfThePlugFileAlone) {
+  qv::SetProgramFolderForTesting(folder_.Path());
+  UseK55(false);
+  Open();
+  ASSERT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device DisConnected");
+  WriteFile(ostrelusb::kPlugFileName, {'u', 'n', 'p', 'l', 'u', 'g', '\n'});
+  // Three of the library's looks at the file, had anyone listened.
+  for (int i = 0; i < 3; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ostrelusb::kPlugFilePeriodMs));
+    qv::PumpMessages();
+  }
+  EXPECT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device DisConnected");
+  EXPECT_FALSE(g_BridgeDevice.IsOpen());
+  qv::win32::DeviceBroadcast system;
+  system.Take(AdapterNews(true));
+  ASSERT_TRUE(PumpUntil([&] { return g_BridgeDevice.IsOpen(); }));
+  EXPECT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device Connected");
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kDisconnectedColour);
+  std::remove(File(ostrelusb::kPlugFileName).c_str());
+  qv::SetProgramFolderForTesting("");
 }
 
 class UsbMainWindowTest : public MainWindowTest {

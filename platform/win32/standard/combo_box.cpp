@@ -80,6 +80,31 @@ bool Colour(HWND hwnd, const ComboState& s) {
   return changed;
 }
 
+int FindExact(const ComboState& s, WPARAM after, const char* text) {
+  const QString t = QString::fromUtf8(text ? text : "");
+  const int count = s.combo->count();
+  const int first = static_cast<int>(static_cast<std::intptr_t>(after)) + 1;
+  for (int k = 0; k < count; ++k) {
+    const int i = ((first < 0 ? 0 : first) + k) % count;
+    if (QString::compare(s.combo->itemText(i), t, Qt::CaseInsensitive) == 0) return i;
+  }
+  return static_cast<int>(CB_ERR);
+}
+
+// Typing in the field selects the item of that text, or none: the selection
+// never goes on naming an item that the field no longer shows. Quiet, as on
+// Windows, where typing sends CBN_EDITCHANGE but no CBN_SELCHANGE.
+void FollowField(ComboState& s, const QString& text) {
+  const int match = FindExact(s, static_cast<WPARAM>(-1), text.toUtf8().constData());
+  if (match == s.combo->currentIndex()) return;
+  Quiet quiet(s);
+  QLineEdit* field = s.combo->lineEdit();
+  const int cursor = field->cursorPosition();
+  s.combo->setCurrentIndex(match);
+  field->setText(text);
+  field->setCursorPosition(cursor);
+}
+
 void Create(HWND hwnd) {
   auto w = Lookup(hwnd);
   ComboState* s = MakeState<ComboState>(hwnd);
@@ -99,9 +124,13 @@ void Create(HWND hwnd) {
   s->control->Watch(combo->view());
   if (combo->lineEdit()) {
     combo->lineEdit()->setText(QString::fromStdString(w->text));
+    // The field completes nothing by itself, as on Windows.
+    combo->setCompleter(nullptr);
     s->control->Watch(combo->lineEdit());
-    QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, [hwnd] {
-      if (Lookup(hwnd)) NotifyParent(hwnd, CBN_EDITCHANGE);
+    QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, [hwnd, state](const QString& text) {
+      if (!Lookup(hwnd)) return;
+      FollowField(*state, text);
+      NotifyParent(hwnd, CBN_EDITCHANGE);
     });
   }
   ApplyClassicStyle(combo);
@@ -129,17 +158,6 @@ int SortedPosition(const ComboState& s, const QString& text) {
   for (int i = 0; i < s.combo->count(); ++i)
     if (QString::compare(s.combo->itemText(i), text, Qt::CaseInsensitive) > 0) return i;
   return s.combo->count();
-}
-
-int FindExact(const ComboState& s, WPARAM after, const char* text) {
-  const QString t = QString::fromUtf8(text ? text : "");
-  const int count = s.combo->count();
-  const int first = static_cast<int>(static_cast<std::intptr_t>(after)) + 1;
-  for (int k = 0; k < count; ++k) {
-    const int i = ((first < 0 ? 0 : first) + k) % count;
-    if (QString::compare(s.combo->itemText(i), t, Qt::CaseInsensitive) == 0) return i;
-  }
-  return static_cast<int>(CB_ERR);
 }
 
 std::string FieldText(const ComboState& s) {
