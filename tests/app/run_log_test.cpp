@@ -1,6 +1,10 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -84,6 +88,38 @@ TEST_F(RunLog, ALogThatCannotBeOpenedDropsEntries) {
   fs::create_directories(LogPath());  // a folder where the file should be
   EXPECT_FALSE(app_->OpenRunLog());
   app_->WriteLog("lost");
+}
+
+// A FIFO, a device or a folder where the log should be means no log, at
+// once: the open must never wait for a reader. The test holds the FIFO open
+// for reading and writing itself, so that an open that would wait returns
+// instead, and anything written into the FIFO stays there to be seen.
+TEST_F(RunLog, OnlyARegularFileIsALog) {
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> make;
+  };
+  const Case cases[] = {
+      {"a FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }},
+      {"a device", [](const fs::path& p) { fs::create_symlink("/dev/null", p); }},
+      {"a folder", [](const fs::path& p) { fs::create_directories(p); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(folder_ / "Log");
+    fs::create_directories(folder_ / "Log");
+    c.make(LogPath());
+    const int fifo = fs::is_fifo(LogPath()) ? ::open(LogPath().c_str(), O_RDWR | O_NONBLOCK) : -1;
+    app_ = std::make_unique<CTaravikApp>();
+    app_->LoadAppDir();
+    EXPECT_FALSE(app_->OpenRunLog());
+    app_->WriteLog("lost");
+    if (fifo >= 0) {
+      char byte = 0;
+      EXPECT_EQ(::read(fifo, &byte, 1), -1) << "the entry went into the FIFO";
+      ::close(fifo);
+    }
+  }
 }
 
 TEST_F(RunLog, AWriteThatThrowsDropsItsEntryAndReleasesTheLock) {

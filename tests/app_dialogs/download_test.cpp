@@ -1,5 +1,9 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -248,33 +252,60 @@ TEST_F(DownloadDialog, EndingTheDialogUnderARunningJobStopsAndJoinsTheWorker) {
             Bytes(image_.end() - 128, image_.end()));
 }
 
-TEST_F(DownloadDialog, AMissingImageQueuesNoJobAndEnterEndsTheDialog) {
-  const std::string path = folder_.Folder().File("missing.bin");
-  CDlgDownload dlg("GEN", path.c_str(), 0, 115200, 0, kDefaultPassword);
-  std::string name, size, progress;
-  bool closeHidden = false;
-  int ticks = 0;
-  Operator op([&](HWND) {
-    const HWND d = dlg.m_hWnd;
-    if (d == nullptr || !IsWindowVisible(d)) return false;
-    // Long enough for a job to have started, had one been queued.
-    if (++ticks < 60) return false;
-    name = ItemText(d, IDC_DOWNLOAD_NAME);
-    size = ItemText(d, IDC_DOWNLOAD_SIZE);
-    progress = ItemText(d, IDC_DOWNLOAD_PROGRESS);
-    closeHidden = !IsWindowVisible(GetDlgItem(d, IDC_DOWNLOAD_CLOSE));
-    EXPECT_TRUE(app_test::SaveSnapshot(d, "download_dialog_missing_image"));
-    // No control can take the focus (Close is hidden): the operator's click
-    // on the dialog gives it the focus.
-    SetFocus(d);
-    qv::PressKey(VK_RETURN);
-    return true;
-  });
-  EXPECT_EQ(dlg.DoModal(), IDOK);
-  EXPECT_EQ(name, "Name: " + path);
-  EXPECT_EQ(size, "Size:");
-  EXPECT_EQ(progress, "");
-  EXPECT_TRUE(closeHidden);
+// An image that does not open as a regular file: "Size:" stays as in the
+// template and no job is queued. A FIFO is refused at once rather than
+// waited on for ever (the test holds it open for reading and writing, so that
+// an open that would wait returns instead and shows a size), a device is
+// not measured, and a folder is no image.
+TEST_F(DownloadDialog, AnImageThatDoesNotOpenQueuesNoJobAndEnterEndsTheDialog) {
+  struct Case {
+    const char* what;
+    const char* name;
+    std::function<void(const std::string&)> make;
+    const char* snapshot;
+  };
+  const Case cases[] = {
+      {"missing", "missing.bin", [](const std::string&) {}, "download_dialog_missing_image"},
+      {"a FIFO", "fifo.bin", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, nullptr},
+      {"a device", "device.bin", [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); },
+       nullptr},
+      {"a folder", "folder.bin", [](const std::string& p) { ASSERT_EQ(::mkdir(p.c_str(), 0755), 0); }, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = folder_.Folder().File(c.name);
+    c.make(path);
+    struct stat st {};
+    const int fifo = ::stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode) ? ::open(path.c_str(), O_RDWR) : -1;
+    CDlgDownload dlg("GEN", path.c_str(), 0, 115200, 0, kDefaultPassword);
+    std::string name, size, progress;
+    bool closeHidden = false;
+    int ticks = 0;
+    Operator op([&](HWND) {
+      const HWND d = dlg.m_hWnd;
+      if (d == nullptr || !IsWindowVisible(d)) return false;
+      // Long enough for a job to have started, had one been queued.
+      if (++ticks < 60) return false;
+      name = ItemText(d, IDC_DOWNLOAD_NAME);
+      size = ItemText(d, IDC_DOWNLOAD_SIZE);
+      progress = ItemText(d, IDC_DOWNLOAD_PROGRESS);
+      closeHidden = !IsWindowVisible(GetDlgItem(d, IDC_DOWNLOAD_CLOSE));
+      if (c.snapshot != nullptr) {
+        EXPECT_TRUE(app_test::SaveSnapshot(d, c.snapshot));
+      }
+      // No control can take the focus (Close is hidden): the operator's click
+      // on the dialog gives it the focus.
+      SetFocus(d);
+      qv::PressKey(VK_RETURN);
+      return true;
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    if (fifo >= 0) ::close(fifo);
+    EXPECT_EQ(name, "Name: " + path);
+    EXPECT_EQ(size, "Size:");
+    EXPECT_EQ(progress, "");
+    EXPECT_TRUE(closeHidden);
+  }
 }
 
 }  // namespace
