@@ -49,7 +49,9 @@ BOOL CTaravikApp::InitInstance() {
 
 BOOL CTaravikApp::AcquireSingleInstance() {
   if (m_pInstanceLock == nullptr) m_pInstanceLock = std::make_unique<qv::InstanceLock>("QvTPTool");
-  return m_pInstanceLock->Acquired() ? TRUE : FALSE;
+  // Only another running instance ends the start: a lock that cannot be had
+  // for any other reason lets the program run without it.
+  return m_pInstanceLock->GetState() != qv::InstanceLock::State::kHeldElsewhere ? TRUE : FALSE;
 }
 
 void CTaravikApp::AdoptIcTypeChoice(const IcTypeChoice& choice) {

@@ -31,8 +31,8 @@ class CTaravikApp : public CWinApp, public CEngineContext {
   // settings record back and closes the log.
   int ExitInstance() override;
 
-  // The "QvTPTool" lock, held for the life of the process; FALSE when another
-  // instance holds it.
+  // The "QvTPTool" lock, held for the life of the process; FALSE only when
+  // another instance holds it.
   BOOL AcquireSingleInstance();
   // The back end of the chosen type and the connection settings into the
   // application's members and globals.
