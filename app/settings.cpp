@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -22,11 +23,11 @@ namespace {
 
 constexpr int kQvSelLines = 20;
 
-// "<folder>/Appconfig.dat", or FALSE when it would not fit the 260-byte
-// path buffer: a cut path would name some other file.
+// "<folder>/Appconfig.dat", whole; FALSE when the system cannot hold it: a
+// cut path would name some other file.
 BOOL AppConfigPath(CString& path) {
   path = GetAppDirectory() + "/Appconfig.dat";
-  return path.GetLength() < MAX_PATH ? TRUE : FALSE;
+  return path.GetLength() < PATH_MAX ? TRUE : FALSE;
 }
 
 bool IsSeparator(char c) { return c == ' ' || c == '\t'; }

@@ -4,14 +4,18 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
+#include "app/settings.h"
 #include "app/taravik_app.h"
+#include "isp/app_config.h"
 #include "platform/core/program_folder.h"
 #include "tests/support/pty_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -55,6 +59,49 @@ TEST(ProgramFolderAtRoot, KeepsItsSlashWhileTheShortFormDropsIt) {
   }
   qv::SetProgramFolderForTesting("");
   SetEngine(&theApp);
+}
+
+// The program folder is whole up to the room that the names put after it
+// need, and refused beyond (a cut would name an outer folder); the short
+// form is whole too.
+TEST(ProgramFolderLength, IsHeldWholeOrRefused) {
+  struct Case {
+    size_t length;
+    BOOL held;
+  };
+  const Case cases[] = {{207, TRUE}, {300, TRUE}, {kProgramFolderMax, TRUE}, {kProgramFolderMax + 1, FALSE},
+                        {PATH_MAX + 100, FALSE}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.length);
+    const std::string folder = "/" + std::string(c.length - 1, 'f');
+    qv::SetProgramFolderForTesting(folder);
+    {
+      CTaravikApp app;
+      EXPECT_EQ(app.LoadAppDir(), c.held);
+      EXPECT_EQ(std::string(app.m_szAppDir), c.held ? folder : "");
+    }
+    if (c.held) {
+      EXPECT_EQ(GetAppDirectory().str(), folder);
+    }
+  }
+  qv::SetProgramFolderForTesting("");
+  SetEngine(&theApp);
+}
+
+// The settings record of a folder far longer than 260 bytes is read from
+// that folder (its path had been refused for the 260-byte buffer).
+TEST(ProgramFolderLength, TheSettingsRecordOfALongFolderIsItsOwn) {
+  qv::TempFolder temp;
+  std::string folder = temp.path();
+  for (int i = 0; i < 3; ++i) folder += "/" + std::string(120, static_cast<char>('a' + i));
+  ASSERT_TRUE(fs::create_directories(folder));
+  std::ofstream(folder + "/Appconfig.dat", std::ios::binary) << std::string(72, '\x5A');
+  qv::SetProgramFolderForTesting(folder);
+  g_AppConfig = kAppConfigInitial;
+  EXPECT_EQ(LoadAppConfig(), TRUE);
+  EXPECT_EQ(g_AppConfig.bySlaveAddr, 0x5A);
+  g_AppConfig = kAppConfigInitial;
+  qv::SetProgramFolderForTesting("");
 }
 
 TEST_F(RunLog, EntryBytesAreStampThenTextUnchanged) {

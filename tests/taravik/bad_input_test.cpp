@@ -101,4 +101,22 @@ TEST_F(Taravik, ALockThatCannotBeHadLetsTheProgramRun) {
   }
 }
 
+// The program run from a folder far longer than 256 bytes takes that folder
+// whole as its own: its run log is created there, not in an outer folder
+// (a folder of 207 bytes had been swapped for its parent).
+TEST_F(Taravik, ALongProgramFolderIsItsOwn) {
+  std::string folder = folder_.path();
+  for (int i = 0; i < 5; ++i) folder += "/" + std::string(120, static_cast<char>('a' + i));
+  ASSERT_TRUE(std::filesystem::create_directories(folder));
+  std::filesystem::copy_file(TARAVIK_PATH, folder + "/taravik");
+  ASSERT_TRUE(Start({"-c", "T", "-i", "none.bin"}, folder + "/taravik"));
+  EXPECT_TRUE(WaitWhileRunning([&] {
+    return std::filesystem::exists(folder + "/Log/Runlog.txt") && MainThreadWaitsForEvents(pid_);
+  })) << "exit status " << exitStatus_;
+  Kill();
+  for (std::string outer = folder_.path(); outer.size() < folder.size(); outer += "/" + std::string(120, 'a')) {
+    EXPECT_FALSE(std::filesystem::exists(outer + "/Log")) << outer;
+  }
+}
+
 }  // namespace

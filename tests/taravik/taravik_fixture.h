@@ -31,9 +31,10 @@ class Taravik : public ::testing::Test {
   }
   void TearDown() override { Kill(); }
 
-  // Starts taravik with args; false when it could not be started.
-  bool Start(const std::vector<std::string>& args) {
-    const std::string exe = folder_.File("taravik");
+  // Starts taravik (the copy in folder_, or exe) with args; false when it
+  // could not be started.
+  bool Start(const std::vector<std::string>& args, std::string exe = {}) {
+    if (exe.empty()) exe = folder_.File("taravik");
     std::vector<char*> argv{const_cast<char*>(exe.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
