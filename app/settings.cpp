@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <climits>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -21,21 +23,54 @@ namespace {
 
 constexpr int kQvSelLines = 20;
 
-// "<folder>/Appconfig.dat", or FALSE when it would not fit the 260-byte
-// path buffer: a cut path would name some other file.
+// "<folder>/Appconfig.dat", whole; FALSE when the system cannot hold it: a
+// cut path would name some other file.
 BOOL AppConfigPath(CString& path) {
   path = GetAppDirectory() + "/Appconfig.dat";
-  return path.GetLength() < MAX_PATH ? TRUE : FALSE;
+  return path.GetLength() < PATH_MAX ? TRUE : FALSE;
 }
 
 bool IsSeparator(char c) { return c == ' ' || c == '\t'; }
 
-// The version times ten, cut toward zero and kept in 16 bits; a value too
-// large to be a number of any width gives 0.
-u16 VersionTimesTen(float value) {
-  double tenfold = std::trunc(static_cast<double>(value) * 10.0);
-  if (!std::isfinite(tenfold)) return 0;
-  return static_cast<u16>(static_cast<long long>(std::fmod(tenfold, 65536.0)));
+// The version times ten as its decimal text says it, cut toward zero and kept
+// in 16 bits: "2.3" gives 23, where the single-precision 2.3 times ten would
+// be cut to 22. The text is read as atof reads it; a hexadecimal number is
+// exact in binary and is taken from value. A value too large to be a number
+// of any width (or no number) gives 0.
+u16 VersionTimesTen(const char* text, float value) {
+  if (!std::isfinite(value)) return 0;
+  const char* p = text;
+  while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+  if (*p == '+' || *p == '-') ++p;
+  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+    const double tenfold = std::trunc(static_cast<double>(value) * 10.0);
+    return static_cast<u16>(static_cast<long long>(std::fmod(tenfold, 65536.0)));
+  }
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  std::string digits;
+  long long point = 0;  // how many of the digits stand before the point
+  for (; isDigit(*p); ++p, ++point) digits += *p;
+  if (*p == '.') {
+    for (++p; isDigit(*p); ++p) digits += *p;
+  }
+  if ((*p == 'e' || *p == 'E') && (isDigit(p[1]) || ((p[1] == '+' || p[1] == '-') && isDigit(p[2])))) {
+    const bool negative = *++p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    long long exponent = 0;
+    for (; isDigit(*p); ++p) exponent = std::min(exponent * 10 + (*p - '0'), 100000LL);
+    point += negative ? -exponent : exponent;
+  }
+  const size_t first = std::min(digits.find_first_not_of('0'), digits.size());
+  digits.erase(0, first);
+  point -= static_cast<long long>(first);
+  // Ten to the 16th is a multiple of 65536: zeros beyond 16 add nothing.
+  const long long whole = std::min(point + 1, static_cast<long long>(digits.size()) + 16);
+  unsigned tenfold = 0;
+  for (long long i = 0; i < whole; ++i) {
+    const unsigned digit = i < static_cast<long long>(digits.size()) ? static_cast<unsigned>(digits[i] - '0') : 0;
+    tenfold = (tenfold * 10 + digit) % 65536;
+  }
+  return static_cast<u16>(tenfold);
 }
 
 // Lines of a text file, CR LF or LF ended; past the end, empty lines.
@@ -101,9 +136,10 @@ BOOL ReadQvSelInc(const char* folder, u16& version, CString& title) {
     CString token = info.GetFirstToken();
     if (token == "#VERSION") {
       CString text = reader.Next();
-      float value = static_cast<float>(std::atof(text.MakeUpper()));
+      text.MakeUpper();
+      float value = static_cast<float>(std::atof(text));
       if (value < 0) return FALSE;
-      version = VersionTimesTen(value);
+      version = VersionTimesTen(text, value);
     } else if (token == "#IDETITLE") {
       title = reader.Next();
     }

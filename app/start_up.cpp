@@ -16,13 +16,28 @@
 #include "isp/qv_ic_base.h"
 #include "platform/win32/dialog/message_box.h"
 
+namespace {
+
+constexpr char kProgramFolderRefused[] =
+    "The program folder cannot be used: its path cannot be read or is longer than %d bytes. "
+    "Move the program to a folder with a shorter path.";
+
+}  // namespace
+
 BOOL CTaravikApp::InitInstance() {
   CWinApp::InitInstance();
   SetRegistryKey("Local AppWizard-Generated Applications");
   if (!AcquireSingleInstance()) return FALSE;
+  // The folder is found before anything is read from it: one that cannot be
+  // held whole is refused, never replaced by another.
+  if (!LoadAppDir()) {
+    CString text;
+    text.Format(kProgramFolderRefused, static_cast<int>(kProgramFolderMax));
+    AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+    return FALSE;
+  }
   LoadAppConfig();
   g_hDeviceResetEvent = CreateEventA(nullptr, TRUE, TRUE, "Device_ResetEvent");
-  LoadAppDir();
   OpenRunLog();
 
   CMyCommandLineInfo cmdInfo;
@@ -49,7 +64,9 @@ BOOL CTaravikApp::InitInstance() {
 
 BOOL CTaravikApp::AcquireSingleInstance() {
   if (m_pInstanceLock == nullptr) m_pInstanceLock = std::make_unique<qv::InstanceLock>("QvTPTool");
-  return m_pInstanceLock->Acquired() ? TRUE : FALSE;
+  // Only another running instance ends the start: a lock that cannot be had
+  // for any other reason lets the program run without it.
+  return m_pInstanceLock->GetState() != qv::InstanceLock::State::kHeldElsewhere ? TRUE : FALSE;
 }
 
 void CTaravikApp::AdoptIcTypeChoice(const IcTypeChoice& choice) {

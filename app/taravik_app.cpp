@@ -45,17 +45,26 @@ void CTaravikApp::WriteLog(CString text) {
   });
 }
 
-void CTaravikApp::LoadAppDir() {
+BOOL CTaravikApp::LoadAppDir() {
   std::memset(m_szAppDir, 0, sizeof(m_szAppDir));
-  GetModuleFileNameA(nullptr, m_szAppDir, 200);
+  const DWORD n = GetModuleFileNameA(nullptr, m_szAppDir, sizeof(m_szAppDir));
   char* slash = std::strrchr(m_szAppDir, '/');
-  if (slash == nullptr) return;
+  // A cut path would name another folder: the folder is whole or refused.
+  if (n == 0 || n >= sizeof(m_szAppDir) || slash == nullptr) {
+    std::memset(m_szAppDir, 0, sizeof(m_szAppDir));
+    return FALSE;
+  }
   // A program in the root keeps its '/', as a drive root keeps its backslash.
   if (slash == m_szAppDir) {
     slash[1] = '\0';
   } else {
     *slash = '\0';
   }
+  if (std::strlen(m_szAppDir) > kProgramFolderMax) {
+    std::memset(m_szAppDir, 0, sizeof(m_szAppDir));
+    return FALSE;
+  }
+  return TRUE;
 }
 
 BOOL CTaravikApp::OpenRunLog() {
@@ -72,9 +81,10 @@ BOOL CTaravikApp::OpenRunLog() {
 }
 
 CString GetAppDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  char* slash = std::strrchr(path, '/');
-  if (slash != nullptr) *slash = '\0';
+  // Whole at any length, as the program folder is: a cut path would name
+  // another folder.
+  std::string path = qv::ModuleFileName();
+  const size_t slash = path.rfind('/');
+  path.resize(slash == std::string::npos ? 0 : slash);
   return CString(path);
 }

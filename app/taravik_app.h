@@ -2,6 +2,7 @@
 // The application object: program folder, connection settings, back ends,
 // version and title, and the run log.
 
+#include <climits>
 #include <functional>
 #include <memory>
 
@@ -11,6 +12,12 @@
 #include "platform/core/file.h"
 #include "platform/core/sync.h"
 #include "platform/win32/win_app.h"
+
+// The longest program folder, in bytes: every path the program builds from it
+// ("<folder>/Log/Runlog.txt", "<folder>/ports/COM128", a settings file's
+// temporary "<folder>/Appconfig.dat.tmp-<pid>-<n>") must fit the system's
+// PATH_MAX with its terminating zero, so 64 bytes are kept for those names.
+inline constexpr size_t kProgramFolderMax = PATH_MAX - 64;
 
 class CTaravikApp : public CWinApp, public CEngineContext {
  public:
@@ -31,8 +38,8 @@ class CTaravikApp : public CWinApp, public CEngineContext {
   // settings record back and closes the log.
   int ExitInstance() override;
 
-  // The "QvTPTool" lock, held for the life of the process; FALSE when another
-  // instance holds it.
+  // The "QvTPTool" lock, held for the life of the process; FALSE only when
+  // another instance holds it.
   BOOL AcquireSingleInstance();
   // The back end of the chosen type and the connection settings into the
   // application's members and globals.
@@ -42,8 +49,10 @@ class CTaravikApp : public CWinApp, public CEngineContext {
   // message box, and start-up goes on either way.
   void ConnectBackEnd();
 
-  // Start-up's program folder rule: the module path's folder, cut to 200 characters.
-  void LoadAppDir();
+  // Start-up's program folder rule: the module path's folder, whole. FALSE
+  // (m_szAppDir empty) when the path cannot be had or the folder is longer
+  // than kProgramFolderMax.
+  BOOL LoadAppDir();
   // Start-up's log set-up: creates <folder>/Log, opens Log/Runlog.txt for
   // appending (created when absent). FALSE when it cannot; WriteLog then drops entries.
   BOOL OpenRunLog();

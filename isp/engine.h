@@ -4,6 +4,8 @@
 // application object derives from CEngineContext and installs itself; the
 // tests install a recorder.
 
+#include <climits>
+
 #include "isp/common_interface.h"
 #include "platform/core/cstring.h"
 
@@ -17,7 +19,8 @@ class CEngineContext {
   // Appends one time-stamped entry to the run log.
   virtual void WriteLog(CString text) = 0;
 
-  char m_szAppDir[256] = {};
+  // The program folder, held whole at any length the system allows.
+  char m_szAppDir[PATH_MAX] = {};
   u32 m_nInterface = 0;    // 0 = serial port, 1 = USB bridge
   u32 m_nComPort = 0;      // 1-based
   u32 m_nBaudRate = 0;

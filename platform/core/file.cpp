@@ -9,11 +9,13 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/core/regular_file.h"
+
 CFile::~CFile() { Close(); }
 
 BOOL CFile::Open(const char* path, UINT flags) {
   Close();
-  int o = O_CLOEXEC;
+  int o = 0;
   if (flags & modeReadWrite) {
     o |= O_RDWR;
   } else if (flags & modeWrite) {
@@ -21,11 +23,17 @@ BOOL CFile::Open(const char* path, UINT flags) {
   } else {
     o |= O_RDONLY;
   }
-  if (flags & modeCreate) {
-    o |= O_CREAT;
-    if (!(flags & modeNoTruncate)) o |= O_TRUNC;
-  }
-  fd_ = ::open(path, o, 0644);
+  if (flags & modeCreate) o |= O_CREAT;
+  // Truncated only once it is known to be a file that may be written.
+  const bool truncate = (flags & modeCreate) && !(flags & modeNoTruncate);
+  // Only a regular file opens: a FIFO would hold the open up for ever, and
+  // a device or a folder is no file to log to or to measure. A read-only file
+  // is not written, for root too, as Windows refuses to write one.
+  qv::FileOpen result = qv::FileOpen::kRefused;
+  struct stat st {};
+  fd_ = qv::OpenRegularFile(path, &result, &st, o);
+  if (fd_ >= 0 && (o & (O_WRONLY | O_RDWR)) != 0 && !qv::ModeAllowsWriting(path, st)) Close();
+  if (fd_ >= 0 && truncate && ::ftruncate(fd_, 0) != 0) Close();
   return fd_ >= 0 ? TRUE : FALSE;
 }
 

@@ -22,6 +22,8 @@ class CFile {
   CFile(const CFile&) = delete;
   CFile& operator=(const CFile&) = delete;
 
+  // FALSE unless path is a regular file (or, with modeCreate, a new one): a
+  // FIFO, a device or a folder is refused at once.
   BOOL Open(const char* path, UINT flags);
   // FALSE when the file is not open or not every byte was written.
   BOOL Write(const void* data, UINT count);

@@ -24,8 +24,9 @@ using qv::FileOpen;
 FileOpen ReadWholeFile(const char* path, std::string& bytes) { return qv::ReadRegularFile(path, bytes); }
 
 // One line of the file: its text and the exact terminator it had ("\r\n",
-// "\n", or "" for a last line without one), so that lines we do not touch are
-// written back byte for byte.
+// "\n", a lone "\r", or "" for a last line without one), so that lines we do
+// not touch are written back byte for byte. A line ends at CR, LF or CR LF,
+// as Windows reads a profile, so a value never holds a CR.
 struct Line {
   std::string text;
   std::string eol;
@@ -35,14 +36,15 @@ std::vector<Line> SplitLines(const std::string& bytes) {
   std::vector<Line> lines;
   size_t start = 0;
   while (start < bytes.size()) {
-    size_t nl = bytes.find('\n', start);
-    if (nl == std::string::npos) {
+    size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string::npos) {
       lines.push_back({bytes.substr(start), ""});
       break;
     }
-    size_t end = (nl > start && bytes[nl - 1] == '\r') ? nl - 1 : nl;
-    lines.push_back({bytes.substr(start, end - start), bytes.substr(end, nl + 1 - end)});
-    start = nl + 1;
+    size_t next = end + 1;
+    if (bytes[end] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
+    lines.push_back({bytes.substr(start, end - start), bytes.substr(end, next - end)});
+    start = next;
   }
   return lines;
 }
@@ -191,11 +193,7 @@ bool ApplyWrite(std::vector<Line>& lines, std::string_view section, const char* 
   }
   Line entry{std::string(Trim(key)).append("=").append(v), eol};
   size_t at = sectionEnd.value_or(lines.size());
-  if (at > 0 && lines[at - 1].eol.empty()) {
-    // A last line that ends in a lone CR keeps it: with an LF after it, it
-    // would read back as a CR LF line end.
-    lines[at - 1].eol = lines[at - 1].text.ends_with('\r') ? "\r\n" : eol;
-  }
+  if (at > 0 && lines[at - 1].eol.empty()) lines[at - 1].eol = eol;
   if (!sectionEnd) {
     lines.push_back({std::string("[").append(section).append("]"), eol});
     at = lines.size();

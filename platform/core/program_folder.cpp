@@ -2,8 +2,11 @@
 
 #include <unistd.h>
 
+#include <climits>
 #include <cstring>
 #include <mutex>
+
+#include "platform/core/sync.h"
 
 namespace qv {
 
@@ -12,14 +15,17 @@ namespace {
 std::mutex g_m;
 std::string g_testFolder;
 
+// Empty when the link cannot be read or may have been cut: a part of the
+// path would name another folder.
 std::string ExePath() {
-  char buf[4096];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof(buf) - 1);
-  if (n <= 0) return "/";
+  char buf[PATH_MAX + 1];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof(buf));
+  if (n <= 0 || n >= PATH_MAX) return {};
   return std::string(buf, static_cast<size_t>(n));
 }
 
 std::string FolderOf(const std::string& path) {
+  if (path.empty()) return {};
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
@@ -31,7 +37,7 @@ std::string FolderOf(const std::string& path) {
 std::string ModuleFileName() {
   std::string exe = ExePath();
   std::lock_guard<std::mutex> lock(g_m);
-  if (g_testFolder.empty()) return exe;
+  if (g_testFolder.empty() || exe.empty()) return exe;
   const std::string folder = g_testFolder == "/" ? std::string() : g_testFolder;
   return folder + "/" + exe.substr(exe.rfind('/') + 1);
 }
@@ -49,8 +55,16 @@ void SetProgramFolderForTesting(const std::string& folder) {
 DWORD GetModuleFileNameA(void*, char* buffer, DWORD size) {
   if (buffer == nullptr || size == 0) return 0;
   std::string path = qv::ModuleFileName();
+  if (path.empty()) {
+    buffer[0] = '\0';
+    return 0;
+  }
   size_t n = path.size() < size - 1 ? path.size() : size - 1;
   std::memcpy(buffer, path.data(), n);
   buffer[n] = '\0';
+  if (n < path.size()) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+  }
   return static_cast<DWORD>(n);
 }

@@ -7,9 +7,9 @@
 
 namespace qv {
 
-int OpenRegularFile(const std::string& path, FileOpen* result, struct stat* st) {
+int OpenRegularFile(const std::string& path, FileOpen* result, struct stat* st, int access) {
   *result = FileOpen::kRefused;
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) *result = FileOpen::kMissing;
     return -1;

@@ -4,6 +4,7 @@
 // device would be read without end or replaced by a plain file, and a folder
 // opens on Linux. A symbolic link is followed to the file it names.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <string>
@@ -16,11 +17,14 @@ enum class FileOpen {
   kRefused,  // not a regular file, or it does not open
 };
 
-// Opens path for reading when it is a regular file: with O_NONBLOCK, so that
-// the open itself never waits on a FIFO or a device, then fstat decides. The
-// descriptor is blocking again on return. -1 unless *result is kOpened; st
-// (when given) receives the file's status.
-int OpenRegularFile(const std::string& path, FileOpen* result, struct stat* st = nullptr);
+// Opens path when it is a regular file: with O_NONBLOCK, so that the open
+// itself never waits on a FIFO or a device, then fstat decides. access holds
+// the open flags (O_RDONLY by default; O_WRONLY or O_RDWR, with O_CREAT a
+// missing file is created with mode 0644). The descriptor is blocking again on
+// return. -1 unless *result is kOpened; st (when given) receives the file's
+// status.
+int OpenRegularFile(const std::string& path, FileOpen* result, struct stat* st = nullptr,
+                    int access = O_RDONLY);
 
 // The whole of a regular file into bytes (cleared otherwise).
 FileOpen ReadRegularFile(const std::string& path, std::string& bytes);

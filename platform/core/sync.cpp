@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -140,16 +142,30 @@ void SetLastError(DWORD code) { t_lastError = code; }
 
 namespace qv {
 
-InstanceLock::InstanceLock(const std::string& name) {
+std::string InstanceLock::PathFor(const std::string& name) {
   const char* dir = std::getenv("XDG_RUNTIME_DIR");
-  std::string path = (dir && *dir) ? dir : "/tmp";
-  path += "/" + name + ".lock";
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (dir != nullptr && *dir != '\0') return std::string(dir) + "/" + name + ".lock";
+  return "/tmp/" + name + "-" + std::to_string(::geteuid()) + ".lock";
+}
+
+InstanceLock::InstanceLock(const std::string& name) {
+  // Not through a link, never waiting on a FIFO, and only a regular file of
+  // our own: anyone may have put something at a name in /tmp.
+  const std::string path = PathFor(name);
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
   if (fd_ < 0) return;
-  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd_);
-    fd_ = -1;
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+    Release();
+    return;
   }
+  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    const bool held = errno == EWOULDBLOCK;
+    Release();
+    if (held) state_ = State::kHeldElsewhere;
+    return;
+  }
+  state_ = State::kAcquired;
 }
 
 InstanceLock::~InstanceLock() { Release(); }
@@ -159,6 +175,7 @@ void InstanceLock::Release() {
     ::close(fd_);
     fd_ = -1;
   }
+  state_ = State::kUnavailable;
 }
 
 }  // namespace qv

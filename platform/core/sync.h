@@ -40,19 +40,30 @@ inline void LeaveCriticalSection(CRITICAL_SECTION* cs) { cs->m.unlock(); }
 namespace qv {
 
 // The named mutex of a single-instance program: an exclusive flock on
-// <name>.lock in $XDG_RUNTIME_DIR (else /tmp), held until Release or exit.
+// <name>.lock in $XDG_RUNTIME_DIR (else a per-user name in /tmp, so that two
+// users never block each other), held until Release or exit. Only a lock that
+// another process holds counts as taken: a lock file that cannot be opened or
+// locked for any other reason (a folder in its place, another user's file)
+// leaves the lock unavailable, and the program runs without it.
 class InstanceLock {
  public:
+  enum class State { kAcquired, kHeldElsewhere, kUnavailable };
+
   explicit InstanceLock(const std::string& name);
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
-  // FALSE when another process holds it.
-  bool Acquired() const { return fd_ >= 0; }
+
+  // The lock file of name for this process's user.
+  static std::string PathFor(const std::string& name);
+
+  State GetState() const { return state_; }
+  bool Acquired() const { return state_ == State::kAcquired; }
   void Release();
 
  private:
   int fd_ = -1;
+  State state_ = State::kUnavailable;
 };
 
 }  // namespace qv

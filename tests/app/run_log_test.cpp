@@ -1,13 +1,21 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
+#include "app/settings.h"
 #include "app/taravik_app.h"
+#include "isp/app_config.h"
 #include "platform/core/program_folder.h"
 #include "tests/support/pty_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -53,6 +61,49 @@ TEST(ProgramFolderAtRoot, KeepsItsSlashWhileTheShortFormDropsIt) {
   SetEngine(&theApp);
 }
 
+// The program folder is whole up to the room that the names put after it
+// need, and refused beyond (a cut would name an outer folder); the short
+// form is whole too.
+TEST(ProgramFolderLength, IsHeldWholeOrRefused) {
+  struct Case {
+    size_t length;
+    BOOL held;
+  };
+  const Case cases[] = {{207, TRUE}, {300, TRUE}, {kProgramFolderMax, TRUE}, {kProgramFolderMax + 1, FALSE},
+                        {PATH_MAX + 100, FALSE}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.length);
+    const std::string folder = "/" + std::string(c.length - 1, 'f');
+    qv::SetProgramFolderForTesting(folder);
+    {
+      CTaravikApp app;
+      EXPECT_EQ(app.LoadAppDir(), c.held);
+      EXPECT_EQ(std::string(app.m_szAppDir), c.held ? folder : "");
+    }
+    if (c.held) {
+      EXPECT_EQ(GetAppDirectory().str(), folder);
+    }
+  }
+  qv::SetProgramFolderForTesting("");
+  SetEngine(&theApp);
+}
+
+// The settings record of a folder far longer than 260 bytes is read from
+// that folder (its path had been refused for the 260-byte buffer).
+TEST(ProgramFolderLength, TheSettingsRecordOfALongFolderIsItsOwn) {
+  qv::TempFolder temp;
+  std::string folder = temp.path();
+  for (int i = 0; i < 3; ++i) folder += "/" + std::string(120, static_cast<char>('a' + i));
+  ASSERT_TRUE(fs::create_directories(folder));
+  std::ofstream(folder + "/Appconfig.dat", std::ios::binary) << std::string(72, '\x5A');
+  qv::SetProgramFolderForTesting(folder);
+  g_AppConfig = kAppConfigInitial;
+  EXPECT_EQ(LoadAppConfig(), TRUE);
+  EXPECT_EQ(g_AppConfig.bySlaveAddr, 0x5A);
+  g_AppConfig = kAppConfigInitial;
+  qv::SetProgramFolderForTesting("");
+}
+
 TEST_F(RunLog, EntryBytesAreStampThenTextUnchanged) {
   ASSERT_TRUE(app_->OpenRunLog());
   app_->WriteLog("Page Index 3 Write Fail");
@@ -84,6 +135,38 @@ TEST_F(RunLog, ALogThatCannotBeOpenedDropsEntries) {
   fs::create_directories(LogPath());  // a folder where the file should be
   EXPECT_FALSE(app_->OpenRunLog());
   app_->WriteLog("lost");
+}
+
+// A FIFO, a device or a folder where the log should be means no log, at
+// once: the open must never wait for a reader. The test holds the FIFO open
+// for reading and writing itself, so that an open that would wait returns
+// instead, and anything written into the FIFO stays there to be seen.
+TEST_F(RunLog, OnlyARegularFileIsALog) {
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> make;
+  };
+  const Case cases[] = {
+      {"a FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }},
+      {"a device", [](const fs::path& p) { fs::create_symlink("/dev/null", p); }},
+      {"a folder", [](const fs::path& p) { fs::create_directories(p); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(folder_ / "Log");
+    fs::create_directories(folder_ / "Log");
+    c.make(LogPath());
+    const int fifo = fs::is_fifo(LogPath()) ? ::open(LogPath().c_str(), O_RDWR | O_NONBLOCK) : -1;
+    app_ = std::make_unique<CTaravikApp>();
+    app_->LoadAppDir();
+    EXPECT_FALSE(app_->OpenRunLog());
+    app_->WriteLog("lost");
+    if (fifo >= 0) {
+      char byte = 0;
+      EXPECT_EQ(::read(fifo, &byte, 1), -1) << "the entry went into the FIFO";
+      ::close(fifo);
+    }
+  }
 }
 
 TEST_F(RunLog, AWriteThatThrowsDropsItsEntryAndReleasesTheLock) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <string>
@@ -53,6 +54,13 @@ TEST_F(StartUp, SecondInstanceReturnsFalseAndTouchesNoFile) {
   EXPECT_FALSE(app_->InitInstance());
   EXPECT_EQ(app_->m_pszRegistryKey.str(), "Local AppWizard-Generated Applications");
   EXPECT_EQ(folder_.Folder().Count(), 1u);  // only ports/: no Log, no Appconfig.dat
+}
+
+// Only another running instance ends the start: a lock file that cannot be
+// opened (here a folder in its place) lets the program run without the lock.
+TEST_F(StartUp, ALockThatCannotBeHadLetsTheProgramRun) {
+  ASSERT_EQ(::mkdir(runtime_.File("QvTPTool.lock").c_str(), 0700), 0);
+  EXPECT_TRUE(app_->AcquireSingleInstance());
 }
 
 struct BackEndCase {

@@ -1,5 +1,12 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +15,7 @@
 #include "app/dlg_download.h"
 #include "app/taravik_app.h"
 #include "isp/online_com_update_thread.h"
+#include "platform/core/program_folder.h"
 #include "platform/ostrelusb/OstrelUsbSim.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/window.h"
@@ -248,33 +256,138 @@ TEST_F(DownloadDialog, EndingTheDialogUnderARunningJobStopsAndJoinsTheWorker) {
             Bytes(image_.end() - 128, image_.end()));
 }
 
-TEST_F(DownloadDialog, AMissingImageQueuesNoJobAndEnterEndsTheDialog) {
-  const std::string path = folder_.Folder().File("missing.bin");
-  CDlgDownload dlg("GEN", path.c_str(), 0, 115200, 0, kDefaultPassword);
-  std::string name, size, progress;
-  bool closeHidden = false;
-  int ticks = 0;
-  Operator op([&](HWND) {
-    const HWND d = dlg.m_hWnd;
-    if (d == nullptr || !IsWindowVisible(d)) return false;
-    // Long enough for a job to have started, had one been queued.
-    if (++ticks < 60) return false;
-    name = ItemText(d, IDC_DOWNLOAD_NAME);
-    size = ItemText(d, IDC_DOWNLOAD_SIZE);
-    progress = ItemText(d, IDC_DOWNLOAD_PROGRESS);
-    closeHidden = !IsWindowVisible(GetDlgItem(d, IDC_DOWNLOAD_CLOSE));
-    EXPECT_TRUE(app_test::SaveSnapshot(d, "download_dialog_missing_image"));
-    // No control can take the focus (Close is hidden): the operator's click
-    // on the dialog gives it the focus.
-    SetFocus(d);
-    qv::PressKey(VK_RETURN);
-    return true;
-  });
-  EXPECT_EQ(dlg.DoModal(), IDOK);
-  EXPECT_EQ(name, "Name: " + path);
-  EXPECT_EQ(size, "Size:");
-  EXPECT_EQ(progress, "");
-  EXPECT_TRUE(closeHidden);
+// A program folder far longer than 256 bytes (five nested folders of 120
+// characters) is held whole through start-up: config.ini is read there (its
+// K55 type, else the job would speak to the K55 chip as a generic one and
+// fail) and Log/Runlog.txt is created there, not in an outer folder.
+TEST_F(DownloadDialog, ALongProgramFolderIsHeldWholeThroughStartUp) {
+  std::string folder = folder_.Path();
+  for (int i = 0; i < 5; ++i) folder += "/" + std::string(120, static_cast<char>('a' + i));
+  ASSERT_TRUE(std::filesystem::create_directories(folder + "/ports"));
+  qv::SetProgramFolderForTesting(folder);
+  std::ofstream(folder + "/config.ini", std::ios::binary) << kConfig;
+  std::filesystem::remove(folder_.Folder().File("config.ini"));
+  qv::sim::UartK55Chip chip;
+  qv::sim::UartPtyRunner runner(chip);
+  ASSERT_TRUE(runner.Start());
+  ASSERT_TRUE(runner.LinkAs(folder + "/ports/COM1"));
+  const Bytes image = Pattern(32 * 20 + 8, 7);
+  Bytes file = image;
+  file.resize(image.size() + 768, 0xEE);  // the K55 trailer, never programmed
+  const std::string path = WriteFile("fw.bin", file);
+
+  auto app = std::make_unique<CTaravikApp>();
+  const char* argv[] = {"taravik", "-c", "K55", "-i", path.c_str(), "-p", "115200"};
+  app->SetCommandLine(7, argv);
+  Seen seen;
+  {
+    Operator op = CloseWhenDone(&seen, "");
+    EXPECT_FALSE(app->InitInstance());
+  }
+  EXPECT_STREQ(app->m_szAppDir, folder.c_str());
+  app->ExitInstance();
+  app.reset();
+  SetEngine(&theApp);
+  qv::SetProgramFolderForTesting(folder_.Path());
+  runner.Stop();
+  EXPECT_EQ(seen.progress, "Updating...100%");
+  runner.Access([&](qv::sim::UartChip& ch) { EXPECT_EQ(Head(ch.Flash(), image.size()), image); });
+  std::ifstream log(folder + "/Log/Runlog.txt", std::ios::binary);
+  const std::string entries((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  EXPECT_NE(entries.find("\r\nK55\r\n"), std::string::npos) << entries;
+  for (std::string outer = folder_.Path(); outer.size() < folder.size(); outer += "/" + std::string(120, 'a')) {
+    EXPECT_FALSE(std::filesystem::exists(outer + "/Log")) << outer;
+  }
+}
+
+// A folder that the system cannot hold with the names put after it is
+// refused with a message before anything is read or created; no dialog shows.
+TEST_F(DownloadDialog, AProgramFolderThatCannotBeHeldIsRefusedWithAMessage) {
+  const std::string folder = folder_.Path() + "/" + std::string(kProgramFolderMax, 'd');
+  qv::SetProgramFolderForTesting(folder);
+  app_test::MessageBoxes boxes;
+  bool dialog = false;
+  Operator op(
+      [&](HWND d) {
+        if (d != nullptr && IsWindowVisible(d) && boxes.Calls().empty()) {
+          dialog = true;
+          EndDialog(d, IDCANCEL);
+        }
+        return false;
+      },
+      60000);
+  auto app = std::make_unique<CTaravikApp>();
+  const char* argv[] = {"taravik", "-c", "GEN", "-i", "fw.bin"};
+  app->SetCommandLine(5, argv);
+  EXPECT_FALSE(app->InitInstance());
+  EXPECT_STREQ(app->m_szAppDir, "");
+  app->ExitInstance();
+  app.reset();
+  SetEngine(&theApp);
+  qv::SetProgramFolderForTesting(folder_.Path());
+  EXPECT_FALSE(dialog);
+  ASSERT_EQ(boxes.Calls().size(), 1u);
+  EXPECT_EQ(boxes.Calls()[0].text,
+            "The program folder cannot be used: its path cannot be read or is longer than 4032 bytes. "
+            "Move the program to a folder with a shorter path.");
+  EXPECT_EQ(boxes.Calls()[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+  EXPECT_EQ(folder_.Folder().Count(), 2u);  // ports/ and config.ini: no Log anywhere
+}
+
+// An image that does not open as a regular file: "Size:" stays as in the
+// template and no job is queued. A FIFO is refused at once rather than
+// waited on for ever (the test holds it open for reading and writing, so that
+// an open that would wait returns instead and shows a size), a device is
+// not measured, and a folder is no image.
+TEST_F(DownloadDialog, AnImageThatDoesNotOpenQueuesNoJobAndEnterEndsTheDialog) {
+  struct Case {
+    const char* what;
+    const char* name;
+    std::function<void(const std::string&)> make;
+    const char* snapshot;
+  };
+  const Case cases[] = {
+      {"missing", "missing.bin", [](const std::string&) {}, "download_dialog_missing_image"},
+      {"a FIFO", "fifo.bin", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, nullptr},
+      {"a device", "device.bin", [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); },
+       nullptr},
+      {"a folder", "folder.bin", [](const std::string& p) { ASSERT_EQ(::mkdir(p.c_str(), 0755), 0); }, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = folder_.Folder().File(c.name);
+    c.make(path);
+    struct stat st {};
+    const int fifo = ::stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode) ? ::open(path.c_str(), O_RDWR) : -1;
+    CDlgDownload dlg("GEN", path.c_str(), 0, 115200, 0, kDefaultPassword);
+    std::string name, size, progress;
+    bool closeHidden = false;
+    int ticks = 0;
+    Operator op([&](HWND) {
+      const HWND d = dlg.m_hWnd;
+      if (d == nullptr || !IsWindowVisible(d)) return false;
+      // Long enough for a job to have started, had one been queued.
+      if (++ticks < 60) return false;
+      name = ItemText(d, IDC_DOWNLOAD_NAME);
+      size = ItemText(d, IDC_DOWNLOAD_SIZE);
+      progress = ItemText(d, IDC_DOWNLOAD_PROGRESS);
+      closeHidden = !IsWindowVisible(GetDlgItem(d, IDC_DOWNLOAD_CLOSE));
+      if (c.snapshot != nullptr) {
+        EXPECT_TRUE(app_test::SaveSnapshot(d, c.snapshot));
+      }
+      // No control can take the focus (Close is hidden): the operator's click
+      // on the dialog gives it the focus.
+      SetFocus(d);
+      qv::PressKey(VK_RETURN);
+      return true;
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    if (fifo >= 0) ::close(fifo);
+    EXPECT_EQ(name, "Name: " + path);
+    EXPECT_EQ(size, "Size:");
+    EXPECT_EQ(progress, "");
+    EXPECT_TRUE(closeHidden);
+  }
 }
 
 }  // namespace

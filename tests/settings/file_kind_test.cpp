@@ -1,5 +1,5 @@
-// Settings files and images that are not plain files: every reader and
-// writer refuses a FIFO, a device and a folder at once and leaves it as it
+// Settings files, images and the run log that are not plain files: every
+// reader and writer refuses a FIFO, a device and a folder at once and leaves it as it
 // was, follows a link to a regular file, and leaves a read-only file whole.
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include "app/settings.h"
 #include "isp/app_config.h"
 #include "isp/online_update_thread.h"
+#include "platform/core/file.h"
 #include "platform/core/profile.h"
 #include "platform/core/program_folder.h"
 #include "sim/uart_flash_file.h"
@@ -27,7 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 using qv::TempFolder;
 
-const char* const kNames[] = {"config.ini", "Appconfig.dat", "QvSel.inc", "image.bin"};
+const char* const kNames[] = {"config.ini", "Appconfig.dat", "QvSel.inc", "image.bin", "Runlog.txt"};
 const std::string kIni = "[A]\r\nk=old\r\n";
 
 enum class Kind { kFifo, kDevice, kFolder, kLinkToFile, kLinkToDevice, kReadOnly };
@@ -114,18 +115,30 @@ TEST_P(FileKinds, EveryReaderAndWriterTreatsThemAsWindowsWould) {
   u16 version = 0;
   CString title;
   EXPECT_EQ(ReadQvSelInc(dir_.path().c_str(), version, title), Refused(kind) ? FALSE : TRUE);
+  CFile probe;  // the download dialog's size probe
+  EXPECT_EQ(probe.Open(dir_.File("image.bin").c_str(), CFile::modeRead), Refused(kind) ? FALSE : TRUE);
+  EXPECT_EQ(probe.GetLength(), Refused(kind) ? 0u : kIni.size());
+  probe.Close();
 
   // Writes: only a link to a writable regular file is written, through the link.
   const bool writable = kind == Kind::kLinkToFile;
   EXPECT_EQ(WritePrivateProfileStringA("A", "k", "new", ini.c_str()), writable ? TRUE : FALSE);
   EXPECT_EQ(SaveAppConfig(), writable ? TRUE : FALSE);
   EXPECT_EQ(qv::sim::SaveFlashFile(dir_.File("image.bin"), flash), writable);
+  CFile log;  // the run log, appended to
+  EXPECT_EQ(log.Open(dir_.File("Runlog.txt").c_str(),
+                     CFile::modeWrite | CFile::shareDenyWrite | CFile::modeCreate | CFile::modeNoTruncate),
+            writable ? TRUE : FALSE);
+  log.SeekToEnd();
+  EXPECT_EQ(log.Write("entry", 5), writable ? TRUE : FALSE);
+  log.Close();
   if (writable) {
     EXPECT_TRUE(fs::is_symlink(ini));
     EXPECT_EQ(dir_.Get("real-config.ini"), "[A]\r\nk=new\r\n");
     EXPECT_EQ(dir_.Get("real-Appconfig.dat").size(), sizeof(APPCONFIG));
     EXPECT_TRUE(fs::is_symlink(dir_.File("Appconfig.dat")));
     EXPECT_EQ(dir_.Get("real-image.bin").size(), flash.size());
+    EXPECT_EQ(dir_.Get("real-Runlog.txt"), kIni + "entry");
   } else {
     for (size_t i = 0; i < std::size(kNames); ++i) EXPECT_EQ(Snapshot(kNames[i]), before[i]) << kNames[i];
   }

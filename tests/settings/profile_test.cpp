@@ -137,7 +137,35 @@ TEST_P(ProfileRead, ReadsIntegersAsWindowsDoes) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(LineEnds, ProfileRead, ::testing::Values("\r\n", "\n"));
+INSTANTIATE_TEST_SUITE_P(LineEnds, ProfileRead, ::testing::Values("\r\n", "\n", "\r"));
+
+struct LineEndCase {
+  const char* what;
+  const char* bytes;
+  const char* key;
+  const char* expect;
+};
+
+// A line ends at CR, LF or CR LF, wherever it stands: a value never holds a CR.
+const LineEndCase kLineEnds[] = {
+    {"the last line ends in a lone CR", "[K55]\r\nUSE_K55_UARTISP=TRUE\r", "USE_K55_UARTISP", "TRUE"},
+    {"a path on a last line ending in CR", "[K55]\nBINPATH=x\r", "BINPATH", "x"},
+    {"a lone CR between two lines", "[K55]\r\nCOM=FALSE\rRAM=4\r\n", "RAM", "4"},
+    {"the line before a lone CR", "[K55]\r\nCOM=FALSE\rRAM=4\r\n", "COM", "FALSE"},
+    {"CR CR LF is a line and an empty one", "[K55]\r\r\nFLASH=64\r\r\n", "FLASH", "64"},
+    {"a section header ended by CR", "[OTHER]\rPARTNO=1\r[K55]\rPARTNO=2\r", "PARTNO", "2"},
+};
+
+TEST(ProfileFile, ALineEndsAtCrLfOrCrLf) {
+  for (const LineEndCase& c : kLineEnds) {
+    SCOPED_TRACE(c.what);
+    TempFolder dir;
+    dir.Put("config.ini", c.bytes);
+    char buf[64] = {};
+    GetPrivateProfileStringA("K55", c.key, "none", buf, sizeof buf, dir.File("config.ini").c_str());
+    EXPECT_STREQ(buf, c.expect);
+  }
+}
 
 TEST(ProfileFile, BadOrMissingFilesGiveTheDefault) {
   TempFolder dir;
@@ -197,11 +225,13 @@ const WriteCase kWrites[] = {
     {"adds a section, ending the last line", "[A]\r\nx=1", "B", "k", "v", "[A]\r\nx=1\r\n[B]\r\nk=v\r\n"},
     {"adds a key to a section at the end without a final line end", "[A]\nx=1", "A", "k", "v",
      "[A]\nx=1\nk=v\n"},
-    // The CR of a last line without LF stays a byte of that line, not half a line end.
+    // A lone CR ending the file is that line's end, kept as it was.
     {"a lone CR ending the file stays, a section added", "[S]\nK=abc\r", "T", "k", "v",
-     "[S]\nK=abc\r\r\n[T]\nk=v\n"},
+     "[S]\nK=abc\r[T]\nk=v\n"},
     {"a lone CR ending the file stays, a key added", "[S]\r\nK=abc\r", "S", "j", "v",
-     "[S]\r\nK=abc\r\r\nj=v\r\n"},
+     "[S]\r\nK=abc\rj=v\r\n"},
+    {"a lone CR inside the file ends the key's line", "[S]\r\nK=abc\rJ=1\r\n", "S", "k", "x",
+     "[S]\r\nK=x\rJ=1\r\n"},
     {"keeps a byte-order mark", "\xEF\xBB\xBFk=0\n[A]\nk=1\n", "A", "k", "2", "\xEF\xBB\xBFk=0\n[A]\nk=2\n"},
     {"a value is one line", "[A]\nk=1\n", "A", "k", "2\n[B]\nj=3", "[A]\nk=2\n"},
     {"an empty value", "[A]\nk=1\n", "A", "k", "", "[A]\nk=\n"},
@@ -229,11 +259,13 @@ TEST(ProfileWrite, AnUntouchedValueEndingInALoneCrKeepsItsBytes) {
   const std::string path = dir.File("config.ini");
   dir.Put("config.ini", "[S]\nK=abc\r");
   char before[16] = {};
-  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", before, sizeof before, path.c_str()), 4u);
+  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", before, sizeof before, path.c_str()), 3u);
+  EXPECT_STREQ(before, "abc");
   ASSERT_TRUE(WritePrivateProfileStringA("T", "k", "v", path.c_str()));
   char after[16] = {};
-  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", after, sizeof after, path.c_str()), 4u);
+  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", after, sizeof after, path.c_str()), 3u);
   EXPECT_STREQ(after, before);
+  EXPECT_EQ(dir.Get("config.ini"), "[S]\nK=abc\r[T]\nk=v\n");
 }
 
 TEST(ProfileWrite, WrittenValuesReadBack) {
