@@ -408,6 +408,24 @@ TEST_F(TabStripTest, DestroyingTheStripForgetsItsTabsAndKeepsThePages) {
   EXPECT_EQ(strip.GetLastVisibleTabRect(), CRect(0, 0, 0, 0));
 }
 
+TEST_F(TabStripTest, AStripGoingOutOfScopeWithItsWindowDeletesEachTabOnce) {
+  // The object goes before its window: the destructor destroys the window,
+  // whose WM_DESTROY deletes the records; nothing may delete them again.
+  for (int tabs : {1, 2}) {
+    SCOPED_TRACE(tabs);
+    HWND page = nullptr;
+    {
+      CTabStrip s;
+      s.m_nPosition = 1;
+      ASSERT_TRUE(s.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 100), &parent, 201));
+      for (int i = 0; i < tabs; ++i) s.AddTab(NewPage(), "App Bin File");
+      page = pages.back()->m_hWnd;
+      ::SetParent(page, parent.m_hWnd);  // a page the strip does not own
+    }
+    EXPECT_TRUE(::IsWindow(page));
+  }
+}
+
 TEST_F(TabStripTest, SizeParentQueriesTheParentsFreeArea) {
   Make(1, 100, 50);
   Add("App Bin File");
