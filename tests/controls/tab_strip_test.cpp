@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "controls/gradient.h"
+#include "platform/win32/gdi/gdi_qt.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/window_tree.h"
 #include "platform/win32/host_widget.h"
@@ -261,6 +262,65 @@ TEST_F(TabStripTest, ArrowsScrollTheRowTwentyPixelsWhileItOverflows) {
     s.MoveWindow(0, 0, 200, 120);
     EXPECT_EQ(s.GetTab(0)->m_rect.left, start);
     s.DestroyWindow();
+  }
+}
+
+// Pixels of `image` at `at` that show one of the arrow button bitmap's own
+// (not white) pixels at the same offset.
+int ArrowPixelsAt(const QImage& image, QPoint at, UINT bitmapId) {
+  CBitmap bitmap;
+  if (!bitmap.LoadBitmap(bitmapId)) return -1;
+  const QImage arrow = qv::ToQImage(bitmap);
+  int n = 0;
+  for (int y = 0; y < arrow.height(); ++y)
+    for (int x = 0; x < arrow.width(); ++x) {
+      const QRgb p = arrow.pixel(x, y);
+      if (qRgb(qRed(p), qGreen(p), qBlue(p)) != qRgb(255, 255, 255) && image.valid(at.x() + x, at.y() + y) &&
+          image.pixel(at.x() + x, at.y() + y) == p)
+        ++n;
+    }
+  return n;
+}
+
+struct ResizeCase {
+  const char* name;
+  int mode;
+  QSize before, after;
+};
+
+TEST_F(TabStripTest, AResizedStripShowsItsArrowsOnlyAtTheirNewPlace) {
+  // The Write page's two tabs leave the row between the tabs and the band
+  // unpainted: whatever the window kept there from before would show.
+  const ResizeCase cases[] = {
+      {"top_wider", 1, QSize(300, 120), QSize(420, 120)},
+      {"top_narrower", 1, QSize(420, 120), QSize(300, 120)},
+      {"bottom_taller", 0, QSize(300, 100), QSize(300, 160)},
+  };
+  const QPoint origin(20, 30);  // the strip in its parent
+  auto arrows = [&](const QImage& img, const CRect& band) {
+    const int mid = band.left + band.Width() / 2;
+    return std::pair(ArrowPixelsAt(img, origin + QPoint(band.left, band.top), IDB_TABSTRIP_LEFT),
+                     ArrowPixelsAt(img, origin + QPoint(mid, band.top), IDB_TABSTRIP_RIGHT));
+  };
+  for (const ResizeCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Make(c.mode, c.before.width(), c.before.height(), origin.x(), origin.y());
+    Add("App Bin File");
+    Add("From Chip");
+    qv::PumpMessages();
+    const CRect oldBand = strip.m_rcScrollBand;
+    const auto shown = arrows(Composite(parent.m_hWnd, (std::string(c.name) + "_before").c_str()), oldBand);
+    ASSERT_GT(shown.first, 0);
+    ASSERT_GT(shown.second, 0);
+
+    strip.MoveWindow(origin.x(), origin.y(), c.after.width(), c.after.height(), TRUE);
+    qv::PumpMessages();
+    const QImage after = Composite(parent.m_hWnd, (std::string(c.name) + "_after").c_str());
+    ASSERT_NE(strip.m_rcScrollBand, oldBand);
+    EXPECT_EQ(arrows(after, oldBand), std::pair(0, 0));
+    const auto moved = arrows(after, strip.m_rcScrollBand);
+    EXPECT_EQ(moved, shown);
+    strip.DestroyWindow();
   }
 }
 
@@ -545,3 +605,4 @@ TEST_F(TabStripTest, HexViewPagesAsTheWritePageAddsThem) {
 }
 
 }  // namespace
+
