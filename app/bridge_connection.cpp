@@ -31,8 +31,7 @@ void CBridgeConnection::OpenBridgeDevice() {
   }
   if (g_BridgeDevice.Open() != QV_OK) return;
   g_bBridgeConnected.store(1, std::memory_order_release);
-  if (g_AppConfig.bSkipBridgeSetup == 0) g_BridgeDevice.SetSlaveAddr(g_AppConfig.bySlaveAddr);
-  SetUpBridgeBoard();
+  SetUpBridgeBoard(g_AppConfig.bySlaveAddr);
   Sleep(kBoardSettleMs);
   m_bDeviceConnected = 1;
   WriteState(kDeviceConnectedText);

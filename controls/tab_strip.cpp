@@ -35,10 +35,10 @@ BEGIN_MESSAGE_MAP(CTabStrip, CWnd)
 END_MESSAGE_MAP()
 
 CTabStrip::~CTabStrip() {
-  // The records are OnDestroy's; a strip whose window never existed still
-  // owns what AddTab made.
-  for (CTabStripInfo* tab : m_tabs) delete tab;
+  // The window goes first: its WM_DESTROY deletes the records and empties the
+  // array. Only a strip whose window never existed has any left here.
   DestroyWindow();
+  for (CTabStripInfo* tab : m_tabs) delete tab;
 }
 
 CTabStrip* CTabStrip::CreateObject() { return new (std::nothrow) CTabStrip; }

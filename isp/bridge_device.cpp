@@ -62,9 +62,10 @@ int CBridgeDevice::IicIo(const BYTE* write, u32 writeCount, BYTE* read, u32 read
   return h ? QV_IIC_IO(h, write, writeCount, read, readCount) : kI2cNoDevice;
 }
 
-BOOL SetUpBridgeBoard() {
+BOOL SetUpBridgeBoard(std::optional<BYTE> slaveAddr) {
   if (g_AppConfig.bSkipBridgeSetup != 0) return FALSE;
   g_BridgeDevice.SetInterface(0);
+  if (slaveAddr) g_BridgeDevice.SetSlaveAddr(*slaveAddr);
   g_BridgeDevice.SetIICByteDelay(4);
   g_BridgeDevice.I2CConf(kBridgeI2cConf);
   QV_SetBoardVCC_Ctrl(g_BridgeDevice.GetHandle(), g_AppConfig.byVccCode);

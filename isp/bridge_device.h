@@ -5,6 +5,7 @@
 // Every wrapper returns kI2cNoDevice (3), without a call, while no handle is held.
 
 #include <atomic>
+#include <optional>
 
 #include "isp/common_interface.h"
 #include "platform/ostrelusb/OstrelUsb.h"
@@ -51,10 +52,11 @@ inline constexpr BYTE kBridgeI2cConf = 4;
 
 extern CBridgeDevice g_BridgeDevice;
 
-// The board set-up of a bridge just opened, as start-up and the download job
-// do it: interface 0, byte delay 4, the I2C configuration and the two supply
-// voltages of g_AppConfig, results not looked at. FALSE (nothing set) when
-// the settings record asks to skip it.
-BOOL SetUpBridgeBoard();
+// The board set-up of a bridge just opened, in this order: interface 0, the
+// slave address when one is given (the main window gives one; start-up and
+// the download job do not), byte delay 4, the I2C configuration and the two
+// supply voltages of g_AppConfig, results not looked at. FALSE (nothing set)
+// when the settings record asks to skip it.
+BOOL SetUpBridgeBoard(std::optional<BYTE> slaveAddr = std::nullopt);
 // 1 once the bridge was opened, 0 when it was unplugged.
 extern std::atomic<u32> g_bBridgeConnected;

@@ -39,6 +39,7 @@ void ControlBoard::PowerOff() {
 void ControlBoard::ClearLogs() {
   m_transfers.clear();
   m_ioLog.clear();
+  m_calls.clear();
 }
 
 int ControlBoard::TakeFault(bool isWrite, bool isRead, bool isIo) {

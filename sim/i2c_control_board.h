@@ -6,6 +6,8 @@
 // faults a test injects. Not locked: its owner serialises the calls.
 
 #include <memory>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "platform/core/wintypes.h"
@@ -47,6 +49,20 @@ struct I2cTransfer {
   int result = kBoardOk;
 };
 
+// One call of the host that opened, closed or set up the board, with the
+// values it passed (the handle left out).
+struct BoardCall {
+  std::string name;
+  std::vector<int> args;
+  bool operator==(const BoardCall&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const BoardCall& call) {
+  os << call.name;
+  for (int a : call.args) os << ' ' << a;
+  return os;
+}
+
 enum class FaultTarget { kAnyTransfer, kWriteTransfer, kReadTransfer, kBoardIo };
 
 // Lets `skip` matching operations pass, then fails the next `times` of them
@@ -83,6 +99,8 @@ class ControlBoard {
 
   const std::vector<I2cTransfer>& Transfers() const { return m_transfers; }
   const std::vector<BYTE>& IoLineLog() const { return m_ioLog; }
+  void LogCall(BoardCall call) { m_calls.push_back(std::move(call)); }
+  const std::vector<BoardCall>& Calls() const { return m_calls; }
   void ClearLogs();
 
  private:
@@ -96,6 +114,7 @@ class ControlBoard {
   std::vector<BoardFault> m_faults;
   std::vector<I2cTransfer> m_transfers;
   std::vector<BYTE> m_ioLog;
+  std::vector<BoardCall> m_calls;
 };
 
 }  // namespace qv::sim

@@ -52,6 +52,10 @@ bool IsOpen();
 std::vector<qv::sim::I2cTransfer> Transfers();
 // The levels driven on the board I/O line, in order.
 std::vector<BYTE> IoLineLog();
+// The opens, closes and set-up calls (interface, slave address, byte delay,
+// I2C configuration, the two voltages) that reached the board, in order; a
+// call on a stale or closed handle does not.
+std::vector<qv::sim::BoardCall> Calls();
 void ClearLogs();
 
 // Injected codes are returned by QV_IIC_IO as given, also a negative one, so

@@ -71,8 +71,9 @@ int OnOpenBoard(QV_HANDLE handle, Fn fn) {
 unsigned char Status(int code) { return static_cast<unsigned char>(code); }
 
 // The settings that the board only keeps.
-unsigned char StoreSetting(QV_HANDLE handle, BYTE qv::sim::BoardSettings::*field, BYTE value) {
+unsigned char StoreSetting(QV_HANDLE handle, const char* call, BYTE qv::sim::BoardSettings::*field, BYTE value) {
   return Status(OnOpenBoard(handle, [&](qv::sim::ControlBoard& b) {
+    b.LogCall({call, {value}});
     b.Settings().*field = value;
     return QV_OK;
   }));
@@ -136,6 +137,12 @@ std::vector<qv::sim::I2cTransfer> Transfers() {
 std::vector<BYTE> IoLineLog() {
   std::vector<BYTE> out;
   WithBoard([&](qv::sim::ControlBoard& b) { out = b.IoLineLog(); });
+  return out;
+}
+
+std::vector<qv::sim::BoardCall> Calls() {
+  std::vector<qv::sim::BoardCall> out;
+  WithBoard([&](qv::sim::ControlBoard& b) { out = b.Calls(); });
   return out;
 }
 
@@ -244,6 +251,7 @@ unsigned char QV_OpenDevice(unsigned int index, QV_HANDLE* handle) {
     lib.open = true;
     ++lib.generation;
   }
+  lib.board.LogCall({"QV_OpenDevice", {static_cast<int>(index)}});
   *handle = lib.Token();
   return QV_OK;
 }
@@ -255,11 +263,13 @@ unsigned char QV_CloseDevice(QV_HANDLE handle) {
     return QV_ERR_BAD_HANDLE;
   }
   lib.open = false;
+  lib.board.LogCall({"QV_CloseDevice", {}});
   return QV_OK;
 }
 
 unsigned char QV_SetInterface(QV_HANDLE handle, unsigned char bus) {
   return ostrelusb::Status(OnOpenBoard(handle, [&](ControlBoard& b) {
+    b.LogCall({"QV_SetInterface", {bus}});
     if (bus != 0) {
       return QV_ERR_BAD_ARGUMENT;
     }
@@ -270,6 +280,7 @@ unsigned char QV_SetInterface(QV_HANDLE handle, unsigned char bus) {
 
 unsigned char QV_SetSlaveAddr(QV_HANDLE handle, unsigned char address) {
   return ostrelusb::Status(OnOpenBoard(handle, [&](ControlBoard& b) {
+    b.LogCall({"QV_SetSlaveAddr", {address}});
     if (address > 0x7F) {
       return QV_ERR_BAD_ARGUMENT;
     }
@@ -279,20 +290,24 @@ unsigned char QV_SetSlaveAddr(QV_HANDLE handle, unsigned char address) {
 }
 
 unsigned char QV_Set_IIC_ByteDelay(QV_HANDLE handle, unsigned char delay) {
-  return ostrelusb::StoreSetting(handle, &qv::sim::BoardSettings::byteDelay, delay);
+  return ostrelusb::StoreSetting(handle, "QV_Set_IIC_ByteDelay", &qv::sim::BoardSettings::byteDelay, delay);
 }
 
 unsigned char QV_I2C_Conf(QV_HANDLE handle, unsigned char conf) {
-  return ostrelusb::StoreSetting(handle, &qv::sim::BoardSettings::i2cConf, conf);
+  return ostrelusb::StoreSetting(handle, "QV_I2C_Conf", &qv::sim::BoardSettings::i2cConf, conf);
 }
 
 unsigned char QV_SetBoardVCC_Ctrl(QV_HANDLE handle, unsigned char code) {
-  return ostrelusb::StoreSetting(handle, &qv::sim::BoardSettings::vccCode, code);
+  return ostrelusb::StoreSetting(handle, "QV_SetBoardVCC_Ctrl", &qv::sim::BoardSettings::vccCode, code);
 }
 
-unsigned char QV_SetBoardIOVCC_Ctrl(QV_HANDLE handle, unsigned char code, unsigned char,
-                                    unsigned char) {
-  return ostrelusb::StoreSetting(handle, &qv::sim::BoardSettings::ioVccCode, code);
+unsigned char QV_SetBoardIOVCC_Ctrl(QV_HANDLE handle, unsigned char code, unsigned char reserved1,
+                                    unsigned char reserved2) {
+  return ostrelusb::Status(OnOpenBoard(handle, [&](ControlBoard& b) {
+    b.LogCall({"QV_SetBoardIOVCC_Ctrl", {code, reserved1, reserved2}});
+    b.Settings().ioVccCode = code;
+    return QV_OK;
+  }));
 }
 
 unsigned char QV_Board_IO_Ctrl(QV_HANDLE handle, unsigned char level, unsigned char line,

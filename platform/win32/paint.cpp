@@ -48,7 +48,7 @@ QPoint ClientOriginInParent(const WindowObject& child) { return child.rect.topLe
 // client coordinates) become the child's, as on Windows, where a child that
 // does not paint its background shows its parent.
 void TakeParentPixels(WindowObject& child, const QRegion& region) {
-  if (!child.IsChild()) return;
+  if (region.isEmpty() || !child.IsChild()) return;
   auto parent = Lookup(child.parent);
   if (!parent || parent->backing.isNull() || child.backing.isNull()) return;
   const QPoint at = ClientOriginInParent(child);
@@ -76,15 +76,18 @@ void ShowThroughTransparentChildren(const WindowObject& w, const QRegion& painte
 void ResizeBacking(WindowObject& w) {
   const QSize size = w.ClientArea().size().expandedTo(QSize(1, 1));
   if (w.backing.size() == size) return;
+  const QSize old = w.backing.isNull() ? QSize(0, 0) : w.backing.size();
+  const UINT redraw = w.windowClass->style;
+  const bool dropAll = ((redraw & CS_HREDRAW) && size.width() != old.width()) ||
+                       ((redraw & CS_VREDRAW) && size.height() != old.height());
   QImage next(size, QImage::Format_RGB32);
   next.fill(Qt::white);
-  // The pixels that still fit stay.
-  if (!w.backing.isNull()) {
-    const int rows = std::min(next.height(), w.backing.height());
-    const size_t bytes = 4 * static_cast<size_t>(std::min(next.width(), w.backing.width()));
-    for (int y = 0; y < rows; ++y) std::memcpy(next.scanLine(y), w.backing.constScanLine(y), bytes);
-  }
+  const QRect all(QPoint(0, 0), size);
+  const QRect kept = dropAll ? QRect() : all & QRect(QPoint(0, 0), old);
+  for (int y = 0; y < kept.height(); ++y)
+    std::memcpy(next.scanLine(y), w.backing.constScanLine(y), 4 * static_cast<size_t>(kept.width()));
   w.backing = next;
+  w.exposedRegion = (w.exposedRegion & kept) + (QRegion(all) - kept);
 }
 
 LRESULT EraseWithClassBackground(WindowObject& w, WPARAM hdc) {
@@ -132,6 +135,11 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   *ps = PAINTSTRUCT{};
   const QRegion region = w->updateRegion;
   w->updateRegion = QRegion();
+  // Under what the window paints now lies what its parent has there, not
+  // pixels from before a resize (a painter that erases nothing shows them).
+  const QRegion exposed = w->exposedRegion & region;
+  TakeParentPixels(*w, exposed);
+  w->exposedRegion -= exposed;
   w->painting = true;
   w->paintedRegion = region;
   HDC dc = BackingDc(*w);

@@ -36,9 +36,11 @@ std::string ClassKey(const char* name) {
 std::unordered_map<std::string, std::shared_ptr<const WindowClass>>& Classes() {
   static auto* classes = [] {
     auto* c = new std::unordered_map<std::string, std::shared_ptr<const WindowClass>>;
-    // The framework's default class and the standard progress control, whose
-    // own drawing the tool never uses (its bar paints itself).
-    (*c)[ClassKey("AfxWnd")] = std::make_shared<WindowClass>(WindowClass{"AfxWnd", DefWindowProc, CS_DBLCLKS, 0});
+    // The framework's default class (redrawn whole on every resize, no
+    // background brush) and the standard progress control, whose own drawing
+    // the tool never uses (its bar paints itself).
+    (*c)[ClassKey("AfxWnd")] = std::make_shared<WindowClass>(
+        WindowClass{"AfxWnd", DefWindowProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, 0});
     (*c)[ClassKey("msctls_progress32")] =
         std::make_shared<WindowClass>(WindowClass{"msctls_progress32", DefWindowProc, 0, 0});
     return c;

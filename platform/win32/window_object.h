@@ -68,6 +68,9 @@ struct WindowObject {
   bool paintPosted = false;
   bool painting = false;  // between BeginPaint and EndPaint
   QRegion paintedRegion;  // what the paint in progress covers
+  // Client pixels whose content a resize dropped: until the window paints
+  // them, they show what its parent has under them, as the screen would.
+  QRegion exposedRegion;
   bool trackingLeave = false;
 
   ScrollBarState bars[2];  // SB_HORZ, SB_VERT
@@ -115,7 +118,9 @@ void PaintNow(HWND hwnd);
 // The thread-safe part of InvalidateRect: queues the area on the window's thread.
 void Invalidate(WindowObject& w, const QRegion& area, bool erase);
 
-// Makes the backing bitmap the client area's size, keeping the pixels that fit.
+// Makes the backing bitmap the client area's size. A class with CS_HREDRAW
+// (CS_VREDRAW) drops every pixel when the width (height) changes; otherwise the
+// pixels that fit stay and only the newly exposed area is new.
 void ResizeBacking(WindowObject& w);
 
 // The paint side of the default window procedure.

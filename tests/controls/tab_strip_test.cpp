@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "controls/gradient.h"
+#include "platform/win32/gdi/gdi_qt.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/window_tree.h"
 #include "platform/win32/host_widget.h"
@@ -264,6 +265,65 @@ TEST_F(TabStripTest, ArrowsScrollTheRowTwentyPixelsWhileItOverflows) {
   }
 }
 
+// Pixels of `image` at `at` that show one of the arrow button bitmap's own
+// (not white) pixels at the same offset.
+int ArrowPixelsAt(const QImage& image, QPoint at, UINT bitmapId) {
+  CBitmap bitmap;
+  if (!bitmap.LoadBitmap(bitmapId)) return -1;
+  const QImage arrow = qv::ToQImage(bitmap);
+  int n = 0;
+  for (int y = 0; y < arrow.height(); ++y)
+    for (int x = 0; x < arrow.width(); ++x) {
+      const QRgb p = arrow.pixel(x, y);
+      if (qRgb(qRed(p), qGreen(p), qBlue(p)) != qRgb(255, 255, 255) && image.valid(at.x() + x, at.y() + y) &&
+          image.pixel(at.x() + x, at.y() + y) == p)
+        ++n;
+    }
+  return n;
+}
+
+struct ResizeCase {
+  const char* name;
+  int mode;
+  QSize before, after;
+};
+
+TEST_F(TabStripTest, AResizedStripShowsItsArrowsOnlyAtTheirNewPlace) {
+  // The Write page's two tabs leave the row between the tabs and the band
+  // unpainted: whatever the window kept there from before would show.
+  const ResizeCase cases[] = {
+      {"top_wider", 1, QSize(300, 120), QSize(420, 120)},
+      {"top_narrower", 1, QSize(420, 120), QSize(300, 120)},
+      {"bottom_taller", 0, QSize(300, 100), QSize(300, 160)},
+  };
+  const QPoint origin(20, 30);  // the strip in its parent
+  auto arrows = [&](const QImage& img, const CRect& band) {
+    const int mid = band.left + band.Width() / 2;
+    return std::pair(ArrowPixelsAt(img, origin + QPoint(band.left, band.top), IDB_TABSTRIP_LEFT),
+                     ArrowPixelsAt(img, origin + QPoint(mid, band.top), IDB_TABSTRIP_RIGHT));
+  };
+  for (const ResizeCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Make(c.mode, c.before.width(), c.before.height(), origin.x(), origin.y());
+    Add("App Bin File");
+    Add("From Chip");
+    qv::PumpMessages();
+    const CRect oldBand = strip.m_rcScrollBand;
+    const auto shown = arrows(Composite(parent.m_hWnd, (std::string(c.name) + "_before").c_str()), oldBand);
+    ASSERT_GT(shown.first, 0);
+    ASSERT_GT(shown.second, 0);
+
+    strip.MoveWindow(origin.x(), origin.y(), c.after.width(), c.after.height(), TRUE);
+    qv::PumpMessages();
+    const QImage after = Composite(parent.m_hWnd, (std::string(c.name) + "_after").c_str());
+    ASSERT_NE(strip.m_rcScrollBand, oldBand);
+    EXPECT_EQ(arrows(after, oldBand), std::pair(0, 0));
+    const auto moved = arrows(after, strip.m_rcScrollBand);
+    EXPECT_EQ(moved, shown);
+    strip.DestroyWindow();
+  }
+}
+
 TEST_F(TabStripTest, ThePartOfATabUnderTheScrollBandScrollsInsteadOfSelecting) {
   Make(1, 200, 100);
   for (const char* t : {"First tab", "Second tab", "Third tab", "Fourth tab"}) Add(t);
@@ -408,6 +468,24 @@ TEST_F(TabStripTest, DestroyingTheStripForgetsItsTabsAndKeepsThePages) {
   EXPECT_EQ(strip.GetLastVisibleTabRect(), CRect(0, 0, 0, 0));
 }
 
+TEST_F(TabStripTest, AStripGoingOutOfScopeWithItsWindowDeletesEachTabOnce) {
+  // The object goes before its window: the destructor destroys the window,
+  // whose WM_DESTROY deletes the records; nothing may delete them again.
+  for (int tabs : {1, 2}) {
+    SCOPED_TRACE(tabs);
+    HWND page = nullptr;
+    {
+      CTabStrip s;
+      s.m_nPosition = 1;
+      ASSERT_TRUE(s.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 100), &parent, 201));
+      for (int i = 0; i < tabs; ++i) s.AddTab(NewPage(), "App Bin File");
+      page = pages.back()->m_hWnd;
+      ::SetParent(page, parent.m_hWnd);  // a page the strip does not own
+    }
+    EXPECT_TRUE(::IsWindow(page));
+  }
+}
+
 TEST_F(TabStripTest, SizeParentQueriesTheParentsFreeArea) {
   Make(1, 100, 50);
   Add("App Bin File");
@@ -527,3 +605,4 @@ TEST_F(TabStripTest, HexViewPagesAsTheWritePageAddsThem) {
 }
 
 }  // namespace
+

@@ -69,6 +69,7 @@ TEST_F(BridgeTest, BadHandlesGiveAnErrorCode) {
   }
   EXPECT_TRUE(Log().empty());
   EXPECT_TRUE(ostrelusb::IoLineLog().empty());
+  EXPECT_TRUE(ostrelusb::Calls().empty());
   EXPECT_TRUE(ostrelusb::IsOpen());  // the fresh handle is untouched
 }
 

@@ -117,6 +117,18 @@ TEST_P(UsbJob, DownloadJobOpensAndAddressesTheBridgeItself) {
   EXPECT_EQ(ostrelusb::Settings().slaveAddr, slave);
   EXPECT_EQ(ostrelusb::Settings().byteDelay, 2);  // the erase's delay, after the set-up's 4
   EXPECT_EQ(ostrelusb::Settings().vccCode, 2);
+  // The set-up in its order, then the address, then the erase's byte delay.
+  using Call = qv::sim::BoardCall;
+  const std::vector<Call> calls = ostrelusb::Calls();
+  const std::vector<Call> expected = {{"QV_OpenDevice", {0}},
+                                      {"QV_SetInterface", {0}},
+                                      {"QV_Set_IIC_ByteDelay", {4}},
+                                      {"QV_I2C_Conf", {4}},
+                                      {"QV_SetBoardVCC_Ctrl", {2}},
+                                      {"QV_SetBoardIOVCC_Ctrl", {g_AppConfig.byIoVccCode, 0, 0}},
+                                      {"QV_SetSlaveAddr", {slave}},
+                                      {"QV_Set_IIC_ByteDelay", {2}}};
+  EXPECT_EQ(calls, expected);
   EXPECT_EQ(Head(ostrelusb::ReadFlash(), image.size()), image);
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "app/bridge_connection.h"
@@ -77,6 +79,33 @@ TEST_F(BridgeConnectionTest, OpeningSetsTheBoardUpAsTheSettingsRecordSays) {
   const QV_HANDLE h = g_BridgeDevice.GetHandle();
   bridge_.OpenBridgeDevice();
   EXPECT_EQ(g_BridgeDevice.GetHandle(), h);
+}
+
+TEST_F(BridgeConnectionTest, EveryOpeningSetsTheBoardUpInOneOrder) {
+  using Call = qv::sim::BoardCall;
+  const std::vector<Call> setUp = {{"QV_OpenDevice", {0}},         {"QV_SetInterface", {0}},
+                                   {"QV_SetSlaveAddr", {0x5D}},    {"QV_Set_IIC_ByteDelay", {4}},
+                                   {"QV_I2C_Conf", {4}},           {"QV_SetBoardVCC_Ctrl", {3}},
+                                   {"QV_SetBoardIOVCC_Ctrl", {2, 0, 0}}};
+  const std::vector<Call> openOnly = {{"QV_OpenDevice", {0}}};
+  struct Case {
+    const char* name;
+    std::function<void(CBridgeConnection&)> open;
+  } cases[] = {
+      {"OpenBridgeDevice", [](CBridgeConnection& b) { b.OpenBridgeDevice(); }},
+      {"arrival", [](CBridgeConnection& b) { b.OnDeviceChange(DBT_DEVICEARRIVAL, 0); }},
+      {"removal with a board left", [](CBridgeConnection& b) { b.OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, 0); }},
+  };
+  for (const Case& c : cases) {
+    for (const BYTE skip : {0, 1}) {
+      SCOPED_TRACE(std::string(c.name) + (skip ? ", set-up skipped" : ""));
+      Board(true);
+      g_BridgeDevice.SetHandle(nullptr);
+      g_AppConfig.bSkipBridgeSetup = skip;
+      c.open(bridge_);
+      EXPECT_EQ(ostrelusb::Calls(), skip ? openOnly : setUp);
+    }
+  }
 }
 
 TEST_F(BridgeConnectionTest, SkippedSetUpLeavesTheBoardAsItWas) {

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <chrono>
+#include <QTest>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -33,6 +34,8 @@
 #include "platform/win32/devices/device_broadcast.h"
 #include "platform/win32/dialog/message_box.h"
 #include "platform/win32/snapshot.h"
+#include "platform/win32/host_widget.h"
+#include "platform/win32/window_object.h"
 #include "sim/uart_k55_chip.h"
 #include "tests/pages/pages_fixture.h"
 #include "tests/support/chip_on_fake_port.h"
@@ -118,6 +121,7 @@ class MainWindowTest : public PagesTest {
   // A K55 chip behind a fake port; the port opened as start-up does.
   void UseK55(bool openPort) {
     auto port = std::make_unique<qv::FakeSerialPort>();
+    port_ = port.get();
     qv::Attach(*port, chip_);
     auto* com = new CCOMBaseK55(std::move(port));
     engine_.m_pCOMBase = com;
@@ -144,6 +148,7 @@ class MainWindowTest : public PagesTest {
   bool Visible(HWND h) const { return ::IsWindowVisible(h) != FALSE; }
 
   qv::sim::UartK55Chip chip_;
+  qv::FakeSerialPort* port_ = nullptr;  // the back end's, from UseK55 on
   std::unique_ptr<CDlgOnlineUpdateAndRead> main_;
   std::vector<std::string> boxes_;
 };
@@ -394,6 +399,39 @@ TEST_F(MainWindowTest, ComModeHearsNothingOfThePlugFileAlone) {
   EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kDisconnectedColour);
   std::remove(File(ostrelusb::kPlugFileName).c_str());
   qv::SetProgramFolderForTesting("");
+}
+
+TEST_F(MainWindowTest, AClickOnTheHiddenRtsLowButtonDoesNothing) {
+  UseK55(true);
+  Open();
+  // Clear and RTS HIGH beside it show that a real click reaches the page's
+  // handlers. RTS LOW's id is also the main window's Read button: a click
+  // handed on would switch pages.
+  struct Case {
+    int id;
+    bool hidden;
+    const char* pathAfter;
+    bool portTouched;
+  } cases[] = {{IDC_WRITE_CLEAR, false, "", false},
+               {IDC_WRITE_RTS_HIGH, true, "fw.bin", true},
+               {IDC_WRITE_RTS_LOW, true, "fw.bin", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    ::SetWindowTextA(WriteItem(IDC_WRITE_PATH), "fw.bin");
+    port_->ClearRecord();
+    const HWND button = WriteItem(c.id);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(Visible(button), !c.hidden);
+    ::ShowWindow(button, SW_SHOW);  // a hidden one only so that it can be clicked
+    QWidget* host = qv::win32::Lookup(button)->host;
+    QTest::mouseClick(host, Qt::LeftButton, {}, host->rect().center());
+    qv::PumpMessages();
+    EXPECT_EQ(TextOf(WriteItem(IDC_WRITE_PATH)), c.pathAfter);
+    EXPECT_EQ(!port_->OpenCalls().empty() || !port_->RtsCalls().empty(), c.portTouched);
+    EXPECT_TRUE(Visible(main_->m_dlgWrite.m_hWnd));
+    EXPECT_FALSE(Visible(main_->m_dlgRead.m_hWnd));
+    EXPECT_TRUE(boxes_.empty());
+  }
 }
 
 class UsbMainWindowTest : public MainWindowTest {

@@ -262,6 +262,7 @@ class PaintingWnd : public CWnd {
   int paints = 0;
   int erases = 0;
   COLORREF colour = RGB(255, 0, 0);
+  CRect fill{0, 0, 1000, 1000};  // what the painter covers; the rest keeps what it had
   bool returnEarly = false;
   CRect lastPaint;
   BOOL lastErase = FALSE;
@@ -273,7 +274,7 @@ class PaintingWnd : public CWnd {
     CPaintDC dc(this);
     lastPaint = dc.m_ps.rcPaint;
     lastErase = dc.m_ps.fErase;
-    dc.FillSolidRect(CRect(0, 0, 1000, 1000), colour);
+    dc.FillSolidRect(fill, colour);
   }
   BOOL OnEraseBkgnd(CDC*) {
     ++erases;
@@ -356,6 +357,48 @@ TEST_F(WindowTest, ShowingAParentPaintsTheShownWindowsInside) {
   EXPECT_EQ(inner.paints, 1);
   EXPECT_EQ(notShown.paints, 0);
   EXPECT_EQ(Pixel(inner.m_hWnd, 9, 9), 0xFF0000u);
+}
+
+TEST_F(WindowTest, AResizeKeepsOrDropsPixelsAsTheClassRedrawStylesSay) {
+  // The child erases nothing and then paints only its top left corner: what
+  // it kept from before shows elsewhere, and what it dropped shows its parent.
+  struct Case {
+    const char* className;
+    UINT style;
+    int width, height;  // from 40 x 30
+    bool keepsOldPixels;
+  } cases[] = {
+      {"RedrawNone", 0, 60, 50, true},
+      {"RedrawH", CS_HREDRAW, 60, 30, false},
+      {"RedrawH", CS_HREDRAW, 40, 50, true},
+      {"RedrawV", CS_VREDRAW, 60, 30, true},
+      {"RedrawV", CS_VREDRAW, 30, 50, false},
+      {nullptr, 0, 60, 30, false},  // the framework's default class redraws both ways
+  };
+  PaintingWnd under;
+  under.colour = RGB(0, 0, 255);
+  ASSERT_TRUE(under.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), &top, 20));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.className ? c.className : "AfxWnd") + " " + std::to_string(c.width) + "x" +
+                 std::to_string(c.height));
+    if (c.className) {
+      const WNDCLASSA wc{c.style, ::DefWindowProc, 0, c.className};
+      ::RegisterClassA(&wc);  // FALSE from the second case of a class on
+    }
+    PaintingWnd child;
+    ASSERT_TRUE(child.CreateEx(0, c.className, "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 50, 40), &under, 21));
+    qv::PumpMessages();
+    EXPECT_EQ(Pixel(child.m_hWnd, 35, 25), 0xFF0000u);
+    child.fill = CRect(0, 0, 5, 5);
+    child.colour = RGB(0, 255, 0);
+    child.MoveWindow(10, 10, c.width, c.height);
+    qv::PumpMessages();
+    EXPECT_EQ(Pixel(child.m_hWnd, 2, 2), 0x00FF00u);
+    EXPECT_EQ(Pixel(child.m_hWnd, 25, 25), c.keepsOldPixels ? 0xFF0000u : 0x0000FFu);
+    // What the child never had is its parent's in every case.
+    EXPECT_EQ(Pixel(child.m_hWnd, c.width - 1, c.height - 1), 0x0000FFu);
+    child.DestroyWindow();
+  }
 }
 
 // The painter's DC has no clip region of its own: taking one away cannot
