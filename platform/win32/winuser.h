@@ -48,6 +48,8 @@ inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_NEXTDLGCTL = 0x0028;
 inline constexpr UINT WM_NCDESTROY = 0x0082;
+// lParam: the screen point; the answer: a hit-test code (HTCLIENT, HTTRANSPARENT...).
+inline constexpr UINT WM_NCHITTEST = 0x0084;
 inline constexpr UINT WM_GETDLGCODE = 0x0087;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
@@ -247,8 +249,10 @@ inline constexpr UINT VK_RIGHT = 0x27;
 inline constexpr UINT VK_DOWN = 0x28;
 inline constexpr UINT VK_INSERT = 0x2D;
 inline constexpr UINT VK_DELETE = 0x2E;
+inline constexpr UINT VK_APPS = 0x5D;  // the context-menu key
 inline constexpr UINT VK_F1 = 0x70;
 inline constexpr UINT VK_F4 = 0x73;
+inline constexpr UINT VK_F10 = 0x79;
 // lParam bit of a key message sent while Alt is held.
 inline constexpr LPARAM KF_ALTDOWN_LPARAM = 0x20000000;
 
@@ -335,7 +339,7 @@ struct NMHDR {
 };
 using LPNMHDR = NMHDR*;
 
-// WM_SETCURSOR's hit-test codes (the low word of lParam).
+// Hit-test codes: WM_NCHITTEST's answer, WM_SETCURSOR's low word of lParam.
 inline constexpr int HTERROR = -2;
 inline constexpr int HTTRANSPARENT = -1;
 inline constexpr int HTNOWHERE = 0;
