@@ -69,6 +69,8 @@ struct WindowObject {
   bool painting = false;  // between BeginPaint and EndPaint
   QRegion paintedRegion;  // what the paint in progress covers
   bool trackingLeave = false;
+  // A top-level host's place before it was maximised: what a restore gives back.
+  QRect normalHost;
 
   ScrollBarState bars[2];  // SB_HORZ, SB_VERT
   // The state that the window's class keeps for it (a dialog's, a standard
