@@ -21,15 +21,6 @@
 namespace qv::win32 {
 namespace {
 
-WPARAM KeyFlags(const QMouseEvent* e) {
-  WPARAM flags = 0;
-  if (e->buttons() & Qt::LeftButton) flags |= MK_LBUTTON;
-  if (e->buttons() & Qt::RightButton) flags |= MK_RBUTTON;
-  if (e->modifiers() & Qt::ShiftModifier) flags |= MK_SHIFT;
-  if (e->modifiers() & Qt::ControlModifier) flags |= MK_CONTROL;
-  return flags;
-}
-
 UINT ScrollCode(int action) {
   switch (action) {
     case QAbstractSlider::SliderSingleStepSub: return SB_LINEUP;
@@ -204,40 +195,19 @@ void HostWidget::closeEvent(QCloseEvent* e) {
   if (Lookup(hwnd_)) SendMessage(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-void HostWidget::SendMouse(UINT msg, QMouseEvent* e) {
+void HostWidget::SendMouse(QMouseEvent* e) {
   auto w = Lookup(hwnd_);
   if (!w) return;
+  const UINT msg = MouseMessage(hwnd_, e);
+  if (!msg) return;
   const QPoint client = e->position().toPoint() - (w->ClientArea().topLeft() - w->HostArea().topLeft());
-  const QPoint screen = e->globalPosition().toPoint();
-  NoteMouse(hwnd_, screen.x(), screen.y());
-  // Windows asks for the cursor before each mouse message, unless one window
-  // has the capture.
-  if (!GetCapture()) SendMessage(hwnd_, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd_), MAKELPARAM(HTCLIENT, msg));
-  if (!Lookup(hwnd_)) return;
-  MSG m{hwnd_, msg, KeyFlags(e), MAKELPARAM(client.x(), client.y()), GetTickCount(), POINT{screen.x(), screen.y()}};
-  if (PreTranslateInput(&m)) return;
-  SendMessage(hwnd_, msg, m.wParam, m.lParam);
+  SendMouseMessage(hwnd_, msg, e, client);
 }
 
-void HostWidget::mousePressEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton) SendMouse(WM_LBUTTONDOWN, e);
-  if (e->button() == Qt::RightButton) SendMouse(WM_RBUTTONDOWN, e);
-}
-
-void HostWidget::mouseReleaseEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton) SendMouse(WM_LBUTTONUP, e);
-  if (e->button() == Qt::RightButton) SendMouse(WM_RBUTTONUP, e);
-}
-
-void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) {
-  auto w = Lookup(hwnd_);
-  // Without CS_DBLCLKS a second click is just another press, as on Windows.
-  const bool dbl = w && (w->windowClass->style & CS_DBLCLKS);
-  if (e->button() == Qt::LeftButton) SendMouse(dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, e);
-  if (e->button() == Qt::RightButton) SendMouse(dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN, e);
-}
-
-void HostWidget::mouseMoveEvent(QMouseEvent* e) { SendMouse(WM_MOUSEMOVE, e); }
+void HostWidget::mousePressEvent(QMouseEvent* e) { SendMouse(e); }
+void HostWidget::mouseReleaseEvent(QMouseEvent* e) { SendMouse(e); }
+void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) { SendMouse(e); }
+void HostWidget::mouseMoveEvent(QMouseEvent* e) { SendMouse(e); }
 
 void HostWidget::leaveEvent(QEvent*) {
   auto w = Lookup(hwnd_);

@@ -49,7 +49,7 @@ class HostWidget : public QWidget {
   bool focusNextPrevChild(bool) override { return false; }
 
  private:
-  void SendMouse(UINT msg, QMouseEvent* e);
+  void SendMouse(QMouseEvent* e);
   void ScrollAction(int bar, int action);
 
   HWND hwnd_;

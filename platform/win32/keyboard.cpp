@@ -72,7 +72,7 @@ constexpr KeyPair kKeys[] = {
     {Qt::Key_Space, VK_SPACE},    {Qt::Key_PageUp, VK_PRIOR},  {Qt::Key_PageDown, VK_NEXT},
     {Qt::Key_End, VK_END},        {Qt::Key_Home, VK_HOME},     {Qt::Key_Left, VK_LEFT},
     {Qt::Key_Up, VK_UP},          {Qt::Key_Right, VK_RIGHT},   {Qt::Key_Down, VK_DOWN},
-    {Qt::Key_Insert, VK_INSERT},  {Qt::Key_Delete, VK_DELETE},
+    {Qt::Key_Insert, VK_INSERT},  {Qt::Key_Delete, VK_DELETE}, {Qt::Key_Menu, VK_APPS},
 };
 
 }  // namespace

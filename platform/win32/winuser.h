@@ -246,8 +246,10 @@ inline constexpr UINT VK_RIGHT = 0x27;
 inline constexpr UINT VK_DOWN = 0x28;
 inline constexpr UINT VK_INSERT = 0x2D;
 inline constexpr UINT VK_DELETE = 0x2E;
+inline constexpr UINT VK_APPS = 0x5D;  // the context-menu key
 inline constexpr UINT VK_F1 = 0x70;
 inline constexpr UINT VK_F4 = 0x73;
+inline constexpr UINT VK_F10 = 0x79;
 // lParam bit of a key message sent while Alt is held.
 inline constexpr LPARAM KF_ALTDOWN_LPARAM = 0x20000000;
 

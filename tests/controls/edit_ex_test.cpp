@@ -126,12 +126,17 @@ LRESULT CommandRecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
   return RecordingProc(hwnd, msg, wParam, lParam);
 }
 
-TEST_F(EditExTest, ItsOwnContextMenuSendsTheChoiceToTheEdit) {
+// The edit's own menu: "Copy as hex" and "Paste hex".
+void RegisterEditMenu() {
   MenuTemplateBuilder t;
   t.Popup(MenuTemplateBuilder::kEnd, u"Edit")
       .Item(0, kCopyHex, u"&Copy as hex")
       .Item(MenuTemplateBuilder::kEnd, kPasteHex, u"&Paste hex");
   qv::RegisterResource(RT_MENU, MAKEINTRESOURCEA(kEditMenu), t.Bytes().data(), t.Size());
+}
+
+TEST_F(EditExTest, ItsOwnContextMenuSendsTheChoiceToTheEdit) {
+  RegisterEditMenu();
   ::SetWindowProc(edit.m_hWnd, CommandRecordingProc);
   g_commands.clear();
   edit.SetContextMenuId(kEditMenu);
@@ -236,6 +241,63 @@ TEST_F(EditExOnAnEditTest, WhiteBoldTextAsTheWritePageSetsIt) {
   const QImage img = Composite(page.m_hWnd, "write_page_path");
   EXPECT_GT(qv::testing::CountPixels(img, QRect(10, 10, 160, 22), [](COLORREF c) { return c == 0xFFFFFF; }), 20);
   ::SetParent(edit.m_hWnd, top.m_hWnd);
+}
+
+}  // namespace
+
+#include <QLineEdit>
+#include <functional>
+
+#include "platform/win32/host_widget.h"
+#include "platform/win32/window_object.h"
+
+namespace {
+
+// Keeps the commands that reach the edit from its own menu.
+class CommandRecordingEditEx : public CEditEx {
+ public:
+  std::vector<UINT> commands;
+  BOOL OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+    if (msg == WM_COMMAND) commands.push_back(LOWORD(static_cast<DWORD>(wParam)));
+    return CEditEx::OnWndMsg(msg, wParam, lParam, result);
+  }
+};
+
+// A person's right click, the context-menu key and Shift+F10 on the standard
+// edit reach the map's WM_CONTEXTMENU: its own menu shows, not Qt's.
+TEST_F(EditExOnAnEditTest, ARealRightClickOrMenuKeyShowsItsOwnMenu) {
+  RegisterEditMenu();
+  struct Case {
+    const char* name;
+    std::function<void(QLineEdit*)> ask;
+  };
+  const Case cases[] = {
+      {"right click", [](QLineEdit* l) { QTest::mouseClick(l, Qt::RightButton, {}, QPoint(10, 8)); }},
+      {"menu key", [](QLineEdit* l) { QTest::keyClick(l, Qt::Key_Menu); }},
+      {"shift+F10", [](QLineEdit* l) { QTest::keyClick(l, Qt::Key_F10, Qt::ShiftModifier); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CommandRecordingEditEx own;
+    ASSERT_TRUE(own.Create(WS_CHILD | WS_VISIBLE, CRect(10, 40, 170, 62), &top, 1222));
+    own.SetContextMenuId(kEditMenu);
+    own.SetFocus();
+    QLineEdit* line = qv::win32::Lookup(own.m_hWnd)->host->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    bool ownMenu = false;
+    QTimer::singleShot(0, [&] {
+      QWidget* popup = QApplication::activePopupWidget();
+      ASSERT_NE(popup, nullptr);
+      // Qt's edit menu has no "Copy as hex": its 'C' would copy instead.
+      ownMenu = popup->objectName() != "qt_edit_menu";
+      QTest::keyClick(popup, Qt::Key_C);
+    });
+    c.ask(line);
+    qv::PumpMessages();
+    EXPECT_TRUE(ownMenu);
+    EXPECT_EQ(own.commands, (std::vector<UINT>{kCopyHex}));
+    own.DestroyWindow();
+  }
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QWidget>
 #include <array>
 
+#include "platform/core/clock.h"
 #include "platform/win32/application.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/gdi/gdi_qt.h"
@@ -63,7 +65,6 @@ void NoteMouse(HWND over, int screenX, int screenY) {
 BOOL DefaultInputMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   auto w = Lookup(hwnd);
   if (!w) return FALSE;
-  constexpr WPARAM kF10 = 0x79, kApps = 0x5D;
   switch (msg) {
     case WM_SETCURSOR:
       // The parent may decide for its children first.
@@ -85,7 +86,7 @@ BOOL DefaultInputMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRES
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (wParam == kApps || (wParam == kF10 && (GetKeyState(VK_SHIFT) & 0x8000))) {
+      if (IsContextMenuKey(wParam)) {
         // From the keyboard the position is (-1, -1).
         SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(-1, -1));
         *result = 0;
@@ -98,6 +99,48 @@ BOOL DefaultInputMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRES
     default:
       return FALSE;
   }
+}
+
+bool IsContextMenuKey(WPARAM vk) { return vk == VK_APPS || (vk == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)); }
+
+UINT MouseMessage(HWND hwnd, const QMouseEvent* e) {
+  const bool left = e->button() == Qt::LeftButton, right = e->button() == Qt::RightButton;
+  switch (e->type()) {
+    case QEvent::MouseMove:
+      return WM_MOUSEMOVE;
+    case QEvent::MouseButtonPress:
+      return left ? WM_LBUTTONDOWN : right ? WM_RBUTTONDOWN : 0;
+    case QEvent::MouseButtonRelease:
+      return left ? WM_LBUTTONUP : right ? WM_RBUTTONUP : 0;
+    case QEvent::MouseButtonDblClick: {
+      // Without CS_DBLCLKS a second click is just another press, as on Windows.
+      auto w = Lookup(hwnd);
+      const bool dbl = w && (w->windowClass->style & CS_DBLCLKS);
+      if (left) return dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+      if (right) return dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+      return 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+void SendMouseMessage(HWND hwnd, UINT msg, const QMouseEvent* e, QPoint client) {
+  if (!Lookup(hwnd)) return;
+  const QPoint screen = e->globalPosition().toPoint();
+  NoteMouse(hwnd, screen.x(), screen.y());
+  // Windows asks for the cursor before each mouse message, unless one window
+  // has the capture.
+  if (!GetCapture()) SendMessage(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, msg));
+  if (!Lookup(hwnd)) return;
+  WPARAM keys = 0;
+  if (e->buttons() & Qt::LeftButton) keys |= MK_LBUTTON;
+  if (e->buttons() & Qt::RightButton) keys |= MK_RBUTTON;
+  if (e->modifiers() & Qt::ShiftModifier) keys |= MK_SHIFT;
+  if (e->modifiers() & Qt::ControlModifier) keys |= MK_CONTROL;
+  MSG m{hwnd, msg, keys, MAKELPARAM(client.x(), client.y()), GetTickCount(), POINT{screen.x(), screen.y()}};
+  if (PreTranslateInput(&m)) return;
+  SendMessage(hwnd, msg, m.wParam, m.lParam);
 }
 
 BOOL PreTranslateInput(MSG* msg) {

@@ -4,6 +4,8 @@
 // WM_SETCURSOR (HTCLIENT, WM_MOUSEMOVE); its default processing asks the
 // parent first and then shows the arrow.
 
+#include <QPoint>
+
 #include "platform/win32/icon/icon.h"
 #include "platform/win32/window.h"
 
@@ -46,6 +48,8 @@ HCURSOR GetCursor();
 
 BOOL _TrackMouseEvent(TRACKMOUSEEVENT* tme);
 
+class QMouseEvent;
+
 namespace qv::win32 {
 
 // The default processing of the mouse and context-menu messages: WM_SETCURSOR
@@ -56,6 +60,15 @@ BOOL DefaultInputMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRES
 // The message pump's step before dispatching an input message: the window's
 // CWnd and then its parents' get PreTranslateMessage; TRUE when one ate it.
 BOOL PreTranslateInput(MSG* msg);
+// Shift+F10 or the context-menu key: what asks for WM_CONTEXTMENU.
+bool IsContextMenuKey(WPARAM vk);
+// The message of a Qt mouse event for hwnd (by its class's CS_DBLCLKS for a
+// second click); 0 for a button that has none.
+UINT MouseMessage(HWND hwnd, const QMouseEvent* e);
+// One mouse message as a person's input sends it: WM_SETCURSOR first (no
+// capture), PreTranslateMessage of the window and its parents, then the
+// message with client coordinates `client`.
+void SendMouseMessage(HWND hwnd, UINT msg, const QMouseEvent* e, QPoint client);
 // The host tells where the mouse is (screen) and over which window.
 void NoteMouse(HWND over, int screenX, int screenY);
 

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <algorithm>
 #include <cstring>
@@ -15,10 +16,23 @@
 namespace qv::win32 {
 namespace {
 
-// Tells the window when its list drops down and closes.
+// Tells the window when its list drops down and closes. Enter and Esc in the
+// open list are the window's keys (WM_KEYDOWN below), not Qt's shortcut
+// handling, which would close the list before the key press reaches the
+// dialog and so leave the press to the dialog's buttons.
 class Combo : public QComboBox {
  public:
   explicit Combo(HWND hwnd) : hwnd_(hwnd) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == view() && event->type() == QEvent::ShortcutOverride) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+        event->accept();
+        return true;
+      }
+    }
+    return QComboBox::eventFilter(watched, event);
+  }
   void showPopup() override {
     if (Lookup(hwnd_)) NotifyParent(hwnd_, CBN_DROPDOWN);
     ApplyClassicStyle(view());
@@ -97,6 +111,7 @@ void Create(HWND hwnd) {
   ComboState* state = s;
   s->control = std::make_unique<QtControl>(hwnd, combo, [hwnd, state] { return Colour(hwnd, *state); });
   s->control->Watch(combo->view());
+  combo->view()->installEventFilter(combo);
   if (combo->lineEdit()) {
     combo->lineEdit()->setText(QString::fromStdString(w->text));
     s->control->Watch(combo->lineEdit());
@@ -140,6 +155,14 @@ int FindExact(const ComboState& s, WPARAM after, const char* text) {
     if (QString::compare(s.combo->itemText(i), t, Qt::CaseInsensitive) == 0) return i;
   }
   return static_cast<int>(CB_ERR);
+}
+
+// Enter takes the item that the arrows marked in the open list (a user's
+// choice: CBN_SELCHANGE when it differs); Esc leaves the selection.
+void CloseList(ComboState& s, bool take) {
+  const QModelIndex marked = s.combo->view()->currentIndex();
+  s.combo->hidePopup();
+  if (take && marked.isValid() && marked.row() != s.combo->currentIndex()) s.combo->setCurrentIndex(marked.row());
 }
 
 std::string FieldText(const ComboState& s) {
@@ -236,8 +259,13 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return CopyText(FieldText(*s), wParam, lParam);
     case WM_GETTEXTLENGTH:
       return static_cast<LRESULT>(FieldText(*s).size());
-    case WM_GETDLGCODE:
-      return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_GETDLGCODE: {
+      // An open list takes Enter and Esc for itself: they close it (taking
+      // the marked item or not) instead of pressing the dialog's buttons.
+      const MSG* m = reinterpret_cast<const MSG*>(lParam);
+      const bool closesList = m && m->message == WM_KEYDOWN && (m->wParam == VK_RETURN || m->wParam == VK_ESCAPE);
+      return DLGC_WANTARROWS | DLGC_WANTCHARS | (closesList && s->combo->view()->isVisible() ? DLGC_WANTMESSAGE : 0);
+    }
     case WM_SETFONT:
       s->control->Handle(msg, wParam, lParam, &result);
       s->combo->view()->setFont(s->combo->font());
@@ -246,10 +274,21 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENABLE:
       s->combo->update();
       return 0;
+    case WM_KEYDOWN:
+      if ((wParam == VK_RETURN || wParam == VK_ESCAPE) && s->combo->view()->isVisible()) {
+        CloseList(*s, wParam == VK_RETURN);
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      // Enter and Esc type nothing into a combo box.
+      if (wParam == '\r' || wParam == 0x1B) return 0;
+      break;
     default:
-      if (s->control->Handle(msg, wParam, lParam, &result)) return result;
-      return DefWindowProc(hwnd, msg, wParam, lParam);
+      break;
   }
+  if (s->control->Handle(msg, wParam, lParam, &result)) return result;
+  return DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace

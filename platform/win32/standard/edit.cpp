@@ -3,6 +3,7 @@
 #include "platform/win32/standard/edit.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -148,6 +149,15 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case EM_GETLINECOUNT:
       return 1;
+    case WM_CONTEXTMENU: {
+      // The edit's own menu, at the click or, from the keyboard (-1, -1), at the caret.
+      QPoint at(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      if (at == QPoint(-1, -1)) at = s->line->mapToGlobal(s->line->inputMethodQuery(Qt::ImCursorRectangle).toRect().center());
+      const std::unique_ptr<QMenu> menu(s->line->createStandardContextMenu());
+      ApplyClassicStyle(menu.get());
+      menu->exec(at);
+      return 0;
+    }
     default:
       if (s->control->Handle(msg, wParam, lParam, &result)) return result;
       return DefWindowProc(hwnd, msg, wParam, lParam);

@@ -12,16 +12,43 @@
 namespace qv::win32 {
 namespace {
 
+// A Windows list box of one selection never loses it to a click: Ctrl+click
+// or Ctrl+Space on the selected row, or a click below the last row, keeps it.
+class List : public QListWidget {
+ protected:
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* event) const override {
+    const QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, event);
+    if (!index.isValid()) return QItemSelectionModel::NoUpdate;
+    if (flags & (QItemSelectionModel::Toggle | QItemSelectionModel::Deselect))
+      return QItemSelectionModel::ClearAndSelect;
+    return flags;
+  }
+};
+
 struct ListBoxState {
   std::unique_ptr<QtControl> control;
   QListWidget* list = nullptr;
   bool programmatic = false;  // the change is ours, not the user's: no notification
+  int notified = -1;          // the selected row when the parent last heard of it
 };
 
+// The selected row; -1 for none. Qt moves the current row and the selection
+// one after the other, in either order: only the selection is what
+// LB_GETCURSEL answers.
+int SelectedRow(const ListBoxState& s) {
+  const QModelIndexList rows = s.list->selectionModel()->selectedIndexes();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+// A change of ours: no notification, and the row it leaves selected is the
+// one the parent knows (removing rows moves the selection without a signal).
 class Quiet {
  public:
   explicit Quiet(ListBoxState& s) : s_(s), was_(s.programmatic) { s_.programmatic = true; }
-  ~Quiet() { s_.programmatic = was_; }
+  ~Quiet() {
+    s_.programmatic = was_;
+    s_.notified = SelectedRow(s_);
+  }
   Quiet(const Quiet&) = delete;
   Quiet& operator=(const Quiet&) = delete;
 
@@ -57,7 +84,7 @@ void Create(HWND hwnd) {
   w->bars[SB_VERT].visible = false;
   w->bars[SB_HORZ].visible = false;
   w->style = w->style & ~(WS_VSCROLL | WS_HSCROLL);
-  auto* list = new QListWidget;
+  auto* list = new List;
   s->list = list;
   list->setFrameShape(QFrame::NoFrame);
   list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -67,8 +94,13 @@ void Create(HWND hwnd) {
       hwnd, list, [hwnd, list] { return QtControl::ApplyLook(list, QueryControlLook(hwnd, WM_CTLCOLORLISTBOX)); });
   ApplyClassicStyle(list);
   ListBoxState* state = s;
-  QObject::connect(list, &QListWidget::currentRowChanged, [hwnd, state](int) {
-    if (!Lookup(hwnd) || state->programmatic) return;
+  // The parent hears of a change once the selection has moved, whichever way
+  // the user moved it, so that LB_GETCURSEL in its handler answers the new row.
+  QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, [hwnd, state] {
+    if (!Lookup(hwnd)) return;
+    const int row = SelectedRow(*state);
+    if (state->programmatic || row == state->notified) return;
+    state->notified = row;
     if (GetWindowStyle(hwnd) & LBS_NOTIFY) NotifyParent(hwnd, LBN_SELCHANGE);
   });
   QObject::connect(list, &QListWidget::itemDoubleClicked, [hwnd] {
@@ -115,8 +147,8 @@ LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case LB_GETCOUNT:
       return s->list->count();
     case LB_GETCURSEL: {
-      const int row = s->list->currentRow();
-      return row >= 0 && s->list->item(row)->isSelected() ? row : LB_ERR;
+      const int row = SelectedRow(*s);
+      return row >= 0 ? row : LB_ERR;
     }
     case LB_SETCURSEL: {
       Quiet quiet(*s);

@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStyle>
 #include <QStyleFactory>
+#include <memory>
 
 #include "platform/win32/gdi/gdi_qt.h"
 #include "platform/win32/host_widget.h"
+#include "platform/win32/input/input.h"
 #include "platform/win32/keyboard.h"
 
 namespace qv::win32 {
@@ -69,11 +72,35 @@ void QtControl::Layout() {
 void QtControl::ForwardCurrentKey() {
   QKeyEvent* e = CurrentKeyEvent();
   if (!e || !widget_) return;
-  QWidget* target = widget_->focusWidget() ? widget_->focusWidget() : widget_.data();
+  QWidget* target = keyReceiver_ ? keyReceiver_.data() : widget_->focusWidget() ? widget_->focusWidget() : widget_.data();
   QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), static_cast<quint16>(e->count()));
+  const bool was = forwarding_;
   forwarding_ = true;
   QCoreApplication::sendEvent(target, &copy);
-  forwarding_ = false;
+  forwarding_ = was;
+}
+
+void QtControl::ForwardCurrentMouse() {
+  if (!mouse_ || !mouseReceiver_) return;
+  std::unique_ptr<QEvent> copy(mouse_->clone());
+  const bool was = forwarding_;
+  forwarding_ = true;
+  QCoreApplication::sendEvent(mouseReceiver_, copy.get());
+  forwarding_ = was;
+}
+
+bool QtControl::RouteMouse(QWidget* receiver, QMouseEvent* event) {
+  const UINT msg = MouseMessage(hwnd_, event);
+  if (!msg || !widget_) return false;
+  const QPoint client = receiver->mapTo(widget_.data(), event->position().toPoint());
+  const QPointer<QWidget> previousReceiver = mouseReceiver_;
+  QMouseEvent* const previous = mouse_;
+  mouseReceiver_ = receiver;
+  mouse_ = event;
+  SendMouseMessage(hwnd_, msg, event, client);
+  mouseReceiver_ = previousReceiver;
+  mouse_ = previous;
+  return true;
 }
 
 bool QtControl::Handle(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
@@ -91,8 +118,21 @@ bool QtControl::Handle(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
       return true;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+      // The context-menu keys ask for WM_CONTEXTMENU (the default processing).
+      if (IsContextMenuKey(wParam)) return false;
       // Keys that type nothing reach the widget here; the others with WM_CHAR.
       if (CurrentKeyEvent() && !TypesText(CurrentKeyEvent())) ForwardCurrentKey();
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+      ForwardCurrentMouse();
+      return true;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      // Qt would select with the right button; a Windows control leaves it to
+      // the context menu, which WM_RBUTTONUP's default processing asks for.
       return true;
     case WM_CHAR:
     case WM_SYSCHAR:
@@ -143,13 +183,31 @@ bool QtControl::eventFilter(QObject* watched, QEvent* event) {
   // A forwarded key that the widget leaves goes no further: the host has
   // had its messages already.
   if (watched == host_) return forwarding_ && key;
+  auto* receiver = qobject_cast<QWidget*>(watched);
   switch (event->type()) {
     case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
       if (forwarding_) return false;
-      return HandleKeyPress(hwnd_, static_cast<QKeyEvent*>(event));
-    case QEvent::KeyRelease:
-      if (forwarding_) return false;
-      HandleKeyRelease(hwnd_, static_cast<QKeyEvent*>(event));
+      const QPointer<QWidget> previous = keyReceiver_;
+      keyReceiver_ = receiver;
+      bool done = true;
+      if (event->type() == QEvent::KeyPress)
+        done = HandleKeyPress(hwnd_, static_cast<QKeyEvent*>(event));
+      else
+        HandleKeyRelease(hwnd_, static_cast<QKeyEvent*>(event));
+      keyReceiver_ = previous;
+      return done;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+      // The widgets inside the window; a combo box's open list is a window
+      // of its own, with Qt's mouse handling.
+      if (forwarding_ || !receiver || !widget_ || (receiver != widget_ && !widget_->isAncestorOf(receiver))) return false;
+      return RouteMouse(receiver, static_cast<QMouseEvent*>(event));
+    case QEvent::ContextMenu:
+      // Qt's own menu never shows: WM_CONTEXTMENU asks for the window's.
       return true;
     case QEvent::FocusIn:
       FocusCameFromQt(hwnd_);
