@@ -54,14 +54,16 @@ stop_started() {
 }
 trap stop_started EXIT
 
-# Polls COMMAND every 0.1 s for up to SECONDS; true once it succeeds.
+# Polls COMMAND every 0.1 s for up to SECONDS, or until taravik ends; true
+# once it succeeds.
 wait_until() {
   local seconds=$1
   shift
   local tries=$((seconds * 10))
   for _ in $(seq "$tries"); do
     if "$@"; then return 0; fi
-    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then return 1; fi
+    # taravik gone: what it left decides (it may have ended just now).
+    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then "$@"; return; fi
     sleep 0.1
   done
   return 1
