@@ -1,9 +1,9 @@
 #include "platform/win32/top_level.h"
 
 #include <QEvent>
-#include <utility>
 #include <QScreen>
 #include <QWidget>
+#include <utility>
 
 #include "platform/win32/frame.h"
 #include "platform/win32/host_widget.h"
@@ -44,9 +44,7 @@ class ActivateOnShowFilter : public QObject {
  public:
   using QObject::QObject;
   bool eventFilter(QObject* target, QEvent* e) override {
-    if (e->type() == QEvent::Show && target == parent()) {
-      static_cast<QWidget*>(target)->activateWindow();
-    }
+    if (e->type() == QEvent::Show && target == parent()) static_cast<QWidget*>(target)->activateWindow();
     return false;
   }
 };
