@@ -200,6 +200,20 @@ void HostWidget::SendMouse(QMouseEvent* e) {
   if (!w) return;
   const UINT msg = MouseMessage(hwnd_, e);
   if (!msg) return;
+  // A child that is transparent to the mouse (HTTRANSPARENT, as a static
+  // without SS_NOTIFY answers) leaves it to its parent, unless it holds the
+  // capture.
+  const QPoint screen = e->globalPosition().toPoint();
+  if (w->IsChild() && GetCapture() != hwnd_ &&
+      SendMessage(hwnd_, WM_NCHITTEST, 0, MAKELPARAM(screen.x(), screen.y())) == HTTRANSPARENT) {
+    auto p = Lookup(w->parent);
+    if (auto* parentHost = p ? dynamic_cast<HostWidget*>(p->host.data()) : nullptr) {
+      QMouseEvent there(e->type(), parentHost->mapFromGlobal(e->globalPosition()), e->globalPosition(), e->button(),
+                        e->buttons(), e->modifiers());
+      parentHost->SendMouse(&there);
+    }
+    return;
+  }
   const QPoint client = e->position().toPoint() - (w->ClientArea().topLeft() - w->HostArea().topLeft());
   SendMouseMessage(hwnd_, msg, e, client);
 }

@@ -47,6 +47,8 @@ inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_NEXTDLGCTL = 0x0028;
 inline constexpr UINT WM_NCDESTROY = 0x0082;
+// lParam: the screen point; the answer: a hit-test code (HTCLIENT, HTTRANSPARENT...).
+inline constexpr UINT WM_NCHITTEST = 0x0084;
 inline constexpr UINT WM_GETDLGCODE = 0x0087;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
@@ -336,7 +338,7 @@ struct NMHDR {
 };
 using LPNMHDR = NMHDR*;
 
-// WM_SETCURSOR's hit-test codes (the low word of lParam).
+// Hit-test codes: WM_NCHITTEST's answer, WM_SETCURSOR's low word of lParam.
 inline constexpr int HTERROR = -2;
 inline constexpr int HTTRANSPARENT = -1;
 inline constexpr int HTNOWHERE = 0;

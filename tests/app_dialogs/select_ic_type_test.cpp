@@ -8,7 +8,15 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QTest>
+
 #include "app/dlg_select_ic_type.h"
+#include "platform/win32/host_widget.h"
+#include "platform/win32/keyboard.h"
+#include "platform/win32/window_object.h"
 #include "platform/win32/gdi/gdi_api.h"
 #include "platform/win32/standard/combo_box.h"
 #include "platform/win32/standard/list_box.h"
@@ -326,6 +334,85 @@ TEST_F(SelectIcType, ColoursAndTheArialFont) {
     }
     SendMessage(d, WM_COMMAND, IDCANCEL, 0);
   }});
+}
+
+// A person's mouse and keys on the real dialog, through Qt.
+template <typename W>
+W* QtWidgetOf(HWND dialog, int id) {
+  auto w = qv::win32::Lookup(GetDlgItem(dialog, id));
+  return w && w->host ? w->host->findChild<W*>() : nullptr;
+}
+
+TEST_F(SelectIcType, AMouseClickOnATypeAppliesItAndOkReturnsIt) {
+  WriteConfig(kConfig);
+  std::string name, ram, flash, part;
+  bool usb = false;
+  const INT_PTR result = Run({
+      [&](HWND d) {
+        QListWidget* list = QtWidgetOf<QListWidget>(d, IDC_ICTYPE_LIST);
+        ASSERT_NE(list, nullptr);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        name = ItemText(d, IDC_ICTYPE_NAME);
+        ram = ItemText(d, IDC_ICTYPE_RAM);
+        flash = ItemText(d, IDC_ICTYPE_FLASH);
+        part = ItemText(d, IDC_ICTYPE_PARTNO);
+        usb = Checked(d, IDC_ICTYPE_USB) && !Checked(d, IDC_ICTYPE_COM);
+      },
+      [&](HWND d) { Click(d, IDOK); },
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(name, "USB5D>>");
+  EXPECT_EQ(ram, "8K");
+  EXPECT_EQ(flash, "128K");
+  EXPECT_EQ(part, "QV-7T0");
+  EXPECT_TRUE(usb);
+  EXPECT_EQ(dlg_.m_choice.icType.str(), "USB5D");
+  EXPECT_EQ(dlg_.m_choice.interface, 1u);
+  EXPECT_EQ(dlg_.m_choice.qv7t0, 1u);
+  EXPECT_EQ(dlg_.m_choice.slaveAddress, 0x5D);
+}
+
+// Alt+Down on Baudrate, arrows, Enter: the list closes with the item taken
+// and the dialog runs on; Esc with the list open changes nothing.
+TEST_F(SelectIcType, EnterAndEscInTheOpenBaudrateListLeaveTheDialogRunning) {
+  WriteConfig(kConfig);
+  // Alt+Down on the focused combo box; the other keys where Qt sends them
+  // while the list is open: to the list.
+  auto open = [] { qv::PressKey(VK_DOWN, Qt::AltModifier); };
+  auto key = [](Qt::Key k) {
+    if (QWidget* popup = QApplication::activePopupWidget()) QTest::keyClick(popup->focusWidget() ? popup->focusWidget() : popup, k);
+  };
+  int afterEnter = CB_ERR, afterEsc = CB_ERR;
+  bool runningAfterEnter = false, runningAfterEsc = false;
+  const INT_PTR result = Run({
+      [&](HWND d) {
+        QComboBox* baud = QtWidgetOf<QComboBox>(d, IDC_ICTYPE_BAUDRATE);
+        ASSERT_NE(baud, nullptr);
+        ::SetFocus(GetDlgItem(d, IDC_ICTYPE_BAUDRATE));
+        open();
+        ASSERT_TRUE(baud->view()->isVisible());
+        key(Qt::Key_Down);
+        key(Qt::Key_Down);
+        key(Qt::Key_Return);
+      },
+      [&](HWND d) {
+        runningAfterEnter = IsWindowVisible(d) != FALSE;
+        afterEnter = static_cast<int>(SendMessage(GetDlgItem(d, IDC_ICTYPE_BAUDRATE), CB_GETCURSEL, 0, 0));
+        open();
+        key(Qt::Key_Down);
+        key(Qt::Key_Escape);
+      },
+      [&](HWND d) {
+        runningAfterEsc = IsWindowVisible(d) != FALSE;
+        afterEsc = static_cast<int>(SendMessage(GetDlgItem(d, IDC_ICTYPE_BAUDRATE), CB_GETCURSEL, 0, 0));
+        SendMessage(d, WM_COMMAND, IDCANCEL, 0);
+      },
+  });
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_TRUE(runningAfterEnter);
+  EXPECT_EQ(afterEnter, 1);  // "14400": the first Down marks "9600", the second the next
+  EXPECT_TRUE(runningAfterEsc);
+  EXPECT_EQ(afterEsc, 1);
 }
 
 }  // namespace

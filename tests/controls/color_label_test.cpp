@@ -21,6 +21,7 @@ constexpr COLORREF kParentColour = 0x3366CC;
 class ColouredParent : public CWnd {
  public:
   std::vector<NMHDR> notes;
+  std::vector<CPoint> clicks;  // WM_LBUTTONDOWN, client coordinates
 
  protected:
   BOOL OnEraseBkgnd(CDC* dc) {
@@ -35,6 +36,7 @@ class ColouredParent : public CWnd {
     GetClientRect(&r);
     dc.FillSolidRect(&r, kParentColour);
   }
+  void OnLButtonDown(UINT, CPoint at) { clicks.push_back(at); }
   LRESULT OnNotify(WPARAM, LPARAM l) {
     notes.push_back(*reinterpret_cast<const NMHDR*>(l));
     return 0;
@@ -45,6 +47,7 @@ class ColouredParent : public CWnd {
 BEGIN_MESSAGE_MAP(ColouredParent, CWnd)
   ON_WM_ERASEBKGND()
   ON_WM_PAINT()
+  ON_WM_LBUTTONDOWN()
   ON_MESSAGE(WM_NOTIFY, OnNotify)
 END_MESSAGE_MAP()
 
@@ -241,24 +244,11 @@ TEST_F(ColorLabelTest, RotatedTextRunsUpFromTheCentre) {
   }
 }
 
-TEST_F(ColorLabelTest, AClickNotifiesTheParentOnlyAsALink) {
-  Make("Link");
-  label.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  ASSERT_EQ(parent.notes.size(), 1u);
-  EXPECT_EQ(parent.notes[0].code, NM_LABELCLICK);
-  EXPECT_EQ(parent.notes[0].hwndFrom, label.m_hWnd);
-  EXPECT_EQ(parent.notes[0].idFrom, 200u);
-  EXPECT_FALSE(label.GetStyle() & SS_NOTIFY);
-  label.SetLink(TRUE, FALSE);
-  EXPECT_TRUE(label.GetStyle() & SS_NOTIFY);
-  label.SetLink(FALSE, FALSE);
-  EXPECT_FALSE(label.GetStyle() & SS_NOTIFY);
-}
-
 }  // namespace
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
 
 #include "platform/win32/host_widget.h"
 #include "platform/win32/input/input.h"
@@ -277,19 +267,34 @@ class ColorLabelMouseTest : public qv::testing::ControlFixture {
     label.m_bKeepText = 1;
   }
   void RealClick() {
-    QWidget* host = qv::win32::Lookup(label.m_hWnd)->host;
-    const QPointF at(5, 5);
-    QMouseEvent press(QEvent::MouseButtonPress, at, host->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(host, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, host->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(host, &release);
+    QTest::mouseClick(qv::win32::Lookup(label.m_hWnd)->host, Qt::LeftButton, {}, QPoint(5, 5));
     qv::PumpMessages();
   }
   ColouredParent parent;
   CColorLabel label;
 };
+
+// Without SS_NOTIFY a click goes through the label to the parent window;
+// as a link the label takes it and notifies.
+TEST_F(ColorLabelMouseTest, AClickNotifiesTheParentOnlyAsALink) {
+  RealClick();
+  EXPECT_TRUE(parent.notes.empty());
+  EXPECT_EQ(parent.clicks, (std::vector<CPoint>{CPoint(15, 15)})) << "the parent has the click, at its own point";
+  EXPECT_FALSE(label.GetStyle() & SS_NOTIFY);
+  label.SetLink(TRUE, FALSE);
+  EXPECT_TRUE(label.GetStyle() & SS_NOTIFY);
+  RealClick();
+  ASSERT_EQ(parent.notes.size(), 1u);
+  EXPECT_EQ(parent.notes[0].code, NM_LABELCLICK);
+  EXPECT_EQ(parent.notes[0].hwndFrom, label.m_hWnd);
+  EXPECT_EQ(parent.notes[0].idFrom, 200u);
+  EXPECT_EQ(parent.clicks.size(), 1u);
+  label.SetLink(FALSE, FALSE);
+  EXPECT_FALSE(label.GetStyle() & SS_NOTIFY);
+  RealClick();
+  EXPECT_EQ(parent.notes.size(), 1u);
+  EXPECT_EQ(parent.clicks.size(), 2u);
+}
 
 TEST_F(ColorLabelMouseTest, AClickOnALinkNotifiesItsParent) {
   label.SetLink(TRUE, FALSE);

@@ -88,9 +88,12 @@ class InputTest : public ::testing::Test {
 TEST_F(InputTest, TheCursorIsAskedForBeforeEachMoveAndTheCaptureTakesMovesOutside) {
   QTest::mouseMove(window, QPoint(50, 30));
   ASSERT_FALSE(child.Of(WM_MOUSEMOVE).empty());
-  ASSERT_GE(child.seen.size(), 2u);
-  EXPECT_EQ(child.seen[0].msg, WM_SETCURSOR) << "WM_SETCURSOR comes first";
-  EXPECT_EQ(child.seen[0].lParam, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  ASSERT_GE(child.seen.size(), 3u);
+  // As on Windows: the hit test, then the cursor, then the move.
+  EXPECT_EQ(child.seen[0].msg, WM_NCHITTEST);
+  EXPECT_EQ(child.seen[0].lParam, MAKELPARAM(150, 130)) << "screen coordinates";
+  EXPECT_EQ(child.seen[1].msg, WM_SETCURSOR);
+  EXPECT_EQ(child.seen[1].lParam, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(child.Of(WM_MOUSEMOVE).back().lParam, MAKELPARAM(40, 20));
   EXPECT_FALSE(top.Of(WM_SETCURSOR).empty()) << "the default processing asks the parent";
 
@@ -101,6 +104,7 @@ TEST_F(InputTest, TheCursorIsAskedForBeforeEachMoveAndTheCaptureTakesMovesOutsid
   ASSERT_FALSE(child.Of(WM_MOUSEMOVE).empty()) << "outside the child, yet its message";
   EXPECT_EQ(child.Of(WM_MOUSEMOVE).back().lParam, MAKELPARAM(240, 140));
   EXPECT_TRUE(child.Of(WM_SETCURSOR).empty()) << "no WM_SETCURSOR under capture";
+  EXPECT_TRUE(child.Of(WM_NCHITTEST).empty()) << "nor a hit test";
   POINT pos{};
   ASSERT_TRUE(GetCursorPos(&pos));
   EXPECT_EQ(pos.x, 350);

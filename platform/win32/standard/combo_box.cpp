@@ -37,6 +37,9 @@ class Combo : public QComboBox {
     if (Lookup(hwnd_)) NotifyParent(hwnd_, CBN_DROPDOWN);
     ApplyClassicStyle(view());
     QComboBox::showPopup();
+    // Without a selection nothing is marked, and the first Down marks the
+    // first item (Qt's list would start from it when it takes the focus).
+    if (currentIndex() < 0) view()->setCurrentIndex(QModelIndex());
   }
   void hidePopup() override {
     QComboBox::hidePopup();

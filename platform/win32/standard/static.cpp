@@ -147,6 +147,10 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETDLGCODE:
       return DLGC_STATIC;
+    case WM_NCHITTEST:
+      // Only a notifying static takes the mouse; through the others it
+      // reaches the window beneath.
+      return notify ? HTCLIENT : HTTRANSPARENT;
     case WM_LBUTTONDOWN:
       if (notify) NotifyParent(hwnd, STN_CLICKED);
       return 0;
