@@ -14,6 +14,7 @@
 #include "platform/win32/gdi/gdi_qt.h"
 #include "platform/win32/input/input.h"
 #include "platform/win32/keyboard.h"
+#include "platform/win32/top_level.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_object.h"
 
@@ -177,6 +178,14 @@ void HostWidget::moveEvent(QMoveEvent*) {
   w->rect.moveTopLeft(at - w->HostArea().topLeft());
   const QPoint client = w->rect.topLeft() + w->ClientArea().topLeft();
   SendMessage(hwnd_, WM_MOVE, 0, MAKELPARAM(client.x(), client.y()));
+}
+
+// Maximised by the window manager or back: a window without a sizing frame
+// is free only while maximised.
+void HostWidget::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  if (e->type() != QEvent::WindowStateChange || !isWindow()) return;
+  if (auto w = Lookup(hwnd_)) ApplySizeHints(*w);
 }
 
 // The window manager's close button and Alt+F4 ask the window, as on Windows:

@@ -13,6 +13,7 @@
 #include "platform/win32/host_widget.h"
 #include "platform/win32/input/input.h"
 #include "platform/win32/standard/standard_classes.h"
+#include "platform/win32/top_level.h"
 #include "platform/win32/window_object.h"
 
 namespace qv::win32 {
@@ -99,21 +100,11 @@ void InvalidateShownTree(WindowObject& w) {
     if (auto c = Lookup(child); c && (c->style & WS_VISIBLE)) InvalidateShownTree(*c);
 }
 
-void PlaceHost(const WindowObject& w) {
-  if (w.host) w.host->setGeometry(HostGeometry(w));
-}
-
-// Qt's flags for a top-level window's host: the window manager's frame for a
-// caption, none for a popup; an owned window stays above its owner.
-Qt::WindowFlags TopLevelFlags(DWORD style, bool owned) {
-  if (!FramedByWindowManager(style)) return Qt::Window | Qt::FramelessWindowHint;
-  Qt::WindowFlags f = (owned ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-  if (style & WS_SYSMENU) {
-    f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (style & WS_MINIMIZEBOX) f |= Qt::WindowMinimizeButtonHint;
-    if (style & WS_MAXIMIZEBOX) f |= Qt::WindowMaximizeButtonHint;
-  }
-  return f;
+void PlaceHost(WindowObject& w) {
+  if (!w.host) return;
+  // First: Qt holds a top-level window's geometry to its size hints.
+  ApplySizeHints(w);
+  w.host->setGeometry(HostGeometry(w));
 }
 
 // The windows that hwnd owns (top-level windows whose parent it is).
@@ -135,6 +126,7 @@ void FrameChanged(WindowObject& w, DWORD styleBefore, const QRect& clientBefore,
   const bool reframed = !w.IsChild() && TopLevelFlags(styleBefore, w.parent != nullptr) !=
                                             TopLevelFlags(w.style, w.parent != nullptr);
   if (reframed) w.host->setWindowFlags(TopLevelFlags(w.style, w.parent != nullptr));
+  ApplySizeHints(w);
   if (w.ClientArea() != clientBefore || w.HostArea() != hostBefore) {
     PlaceHost(w);
     for (HWND child : w.children)
@@ -470,12 +462,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   if (!w->host) return wasVisible;
   if (show && !w->IsChild()) {
     // The window's state changes through Qt; its resize event brings WM_SIZE.
-    switch (cmd) {
-      case SW_MAXIMIZE: w->host->showMaximized(); break;
-      case SW_MINIMIZE: case SW_SHOWMINIMIZED: w->host->showMinimized(); break;
-      case SW_RESTORE: case SW_SHOWNORMAL: w->host->showNormal(); break;
-      default: w->host->setVisible(true); break;
-    }
+    ShowTopLevel(*w, cmd);
   } else {
     w->host->setVisible(show);
   }

@@ -72,6 +72,8 @@ struct WindowObject {
   // them, they show what its parent has under them, as the screen would.
   QRegion exposedRegion;
   bool trackingLeave = false;
+  // A top-level host's place before it was maximised: what a restore gives back.
+  QRect normalHost;
 
   ScrollBarState bars[2];  // SB_HORZ, SB_VERT
   // The state that the window's class keeps for it (a dialog's, a standard

@@ -10,10 +10,14 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 #include <QTimer>
 
 #include "platform/core/string_table.h"
 #include "platform/win32/gdi/bitmap_resources.h"
+#include "platform/win32/host_widget.h"
+#include "platform/win32/window_object.h"
 #include "tests/dialog/dialog_support.h"
 
 using namespace dialog_test;
@@ -23,6 +27,7 @@ namespace {
 
 constexpr UINT kEndWith = WM_APP + 1;  // wParam: the result
 constexpr UINT kPressKeys = WM_APP + 2;
+constexpr UINT kLook = WM_APP + 3;
 
 constexpr int kSmall = 9201;
 constexpr int kControls = 9202;
@@ -148,6 +153,60 @@ TEST_F(DialogBehaviourTest, EnterAndEscapeEndAModalDialogWithOkAndCancel) {
     d.onInit = [](RecordingDialog& self) { self.PostMessage(kPressKeys); };
     EXPECT_EQ(d.DoModal(), c.result) << c.key;
   }
+}
+
+// What a person sees of a dialog once its modal loop has shown it: the host's
+// state and place on the screen, and the last WM_SIZE it got.
+class ShownStateDialog : public RecordingDialog {
+ public:
+  using RecordingDialog::RecordingDialog;
+  UINT lastSizeType = ~0u;
+  CSize lastSize;
+  bool maximised = false;
+  QRect onScreen;  // the host with the window manager's frame
+  CRect client;
+
+  BOOL OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+    if (msg == WM_SIZE) {
+      lastSizeType = static_cast<UINT>(wParam);
+      lastSize = CSize(LOWORD(lParam), HIWORD(lParam));
+    }
+    return RecordingDialog::OnWndMsg(msg, wParam, lParam, result);
+  }
+  LRESULT OnLook(WPARAM, LPARAM) {
+    QWidget* host = qv::win32::Lookup(m_hWnd)->host.data();
+    PumpUntil([&] { return host->isMaximized() && lastSizeType == SIZE_MAXIMIZED; });
+    maximised = host->isMaximized();
+    onScreen = host->frameGeometry();
+    GetClientRect(&client);
+    EndDialog(IDOK);
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(ShownStateDialog, RecordingDialog)
+  ON_MESSAGE(kLook, OnLook)
+END_MESSAGE_MAP()
+
+// The main window's start: its initialisation maximises it (without a window
+// manager here), and the modal loop's first show must not make it small again.
+TEST_F(DialogBehaviourTest, ADialogMaximisedByItsInitialisationStaysMaximisedThroughTheModalLoop) {
+  constexpr int kMainLike = 9207;
+  RegisterDialogTemplate(Template(kMainLike, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
+                                  200, 100, {{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | kShown, 0, 140, 80, 45, 14}}));
+  ShownStateDialog d(kMainLike);
+  d.onInit = [](RecordingDialog& self) {
+    self.ShowWindow(SW_MAXIMIZE);
+    self.PostMessage(kLook);
+  };
+  EXPECT_EQ(d.DoModal(), IDOK);
+  const QRect available = QApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(d.maximised);
+  EXPECT_EQ(d.onScreen, available) << "the window covers the screen's available area";
+  EXPECT_EQ(d.lastSizeType, static_cast<UINT>(SIZE_MAXIMIZED));
+  EXPECT_EQ(d.lastSize, d.client.Size());
+  EXPECT_GT(d.client.Width(), available.width() - 20);
+  EXPECT_GT(d.client.Height(), available.height() - 60);
 }
 
 TEST_F(DialogBehaviourTest, EndDialogDuringInitialisationNeverShowsTheDialog) {
@@ -473,6 +532,34 @@ TEST_F(DialogBehaviourTest, OnScreenAMessageBoxAnswersTheButtonPressed) {
     EXPECT_EQ(text, "Please select Baudrate");
     EXPECT_EQ(icon, c.icon);
   }
+}
+
+// A box comes up over an active window and takes the keyboard: Enter, typed
+// where the keyboard goes, presses its default button.
+TEST_F(DialogBehaviourTest, OnScreenAMessageBoxTakesTheKeyboardAndEnterPressesItsDefaultButton) {
+  struct Case {
+    UINT type;
+    int answer;
+  } cases[] = {{MB_OK, IDOK}, {MB_OKCANCEL | MB_DEFBUTTON2, IDCANCEL}, {MB_YESNO, IDYES}};
+  CWnd owner;
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "busy", WS_POPUP | WS_CAPTION | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
+  for (const Case& c : cases) {
+    QWidget* ownerHost = qv::win32::Lookup(owner.m_hWnd)->host.data();
+    ownerHost->activateWindow();
+    PumpUntil([&] { return QApplication::activeWindow() == ownerHost; });
+    bool boxActive = false;
+    QTimer::singleShot(0, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      PumpUntil([&] { return box && QApplication::activeWindow() == box; });
+      boxActive = box && QApplication::activeWindow() == box;
+      QWidget* keyboard = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+      if (keyboard) QTest::keyClick(keyboard, Qt::Key_Return);
+      if (box && box->isVisible()) box->close();  // Enter missed: leave the loop
+    });
+    EXPECT_EQ(::MessageBoxA(owner.m_hWnd, "Auto Detect Baudrate Fail!", "taravik", c.type), c.answer) << c.type;
+    EXPECT_TRUE(boxActive) << c.type;
+  }
+  owner.DestroyWindow();
 }
 
 TEST(StringTable, LoadStringFindsRegisteredEntriesOnly) {

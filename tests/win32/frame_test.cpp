@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QWidget>
 #include <vector>
 
@@ -270,6 +271,75 @@ TEST_F(FrameTest, OwnedPopupIsATopLevelWindowAtItsScreenPlace) {
   EXPECT_TRUE(popup.IsWindowVisible()) << "its visibility is its own";
   owner.DestroyWindow();
   EXPECT_FALSE(::IsWindow(popup.m_hWnd)) << "destroyed with its owner";
+}
+
+bool FixedSize(const QWidget* host) {
+  return host->minimumSize() == host->size() && host->maximumSize() == host->size();
+}
+bool FreeSize(const QWidget* host) {
+  return host->minimumSize() == QSize(0, 0) && host->maximumSize() == QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+// The styles become the window manager's hints: a window manager lets a
+// person resize or maximise only a window that may be, and shows only the
+// boxes that the window has.
+TEST_F(FrameTest, TheStylesBecomeTheWindowManagersSizeHintsAndBoxes) {
+  constexpr DWORD kDialog = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  struct Case {
+    const char* name;
+    DWORD style, exStyle;
+    bool fixed, minimiseBox, maximiseBox;
+  } cases[] = {
+      {"modal frame", kDialog, WS_EX_DLGMODALFRAME, true, false, false},
+      {"sizing frame", kDialog | WS_THICKFRAME, 0, false, false, false},
+      {"boxes", kDialog | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, true, true, true},
+      {"boxes and sizing frame", kDialog | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, false, true, true},
+      {"popup", WS_POPUP | WS_BORDER, 0, true, false, false},
+  };
+  for (const Case& c : cases) {
+    CWnd w;
+    ASSERT_TRUE(w.CreateEx(c.exStyle, nullptr, c.name, c.style | WS_VISIBLE, CRect(10, 10, 210, 110), nullptr, 0));
+    QWidget* host = TopLevelWidget(c.name);
+    ASSERT_NE(host, nullptr) << c.name;
+    EXPECT_EQ(FixedSize(host), c.fixed) << c.name;
+    EXPECT_EQ(FreeSize(host), !c.fixed) << c.name;
+    EXPECT_EQ(host->windowFlags().testFlag(Qt::WindowMinimizeButtonHint), c.minimiseBox) << c.name;
+    EXPECT_EQ(host->windowFlags().testFlag(Qt::WindowMaximizeButtonHint), c.maximiseBox) << c.name;
+    // The program itself may still size it; the window keeps the new size.
+    w.SetWindowPos(nullptr, 0, 0, 260, 150, SWP_NOMOVE | SWP_NOZORDER);
+    CRect r;
+    w.GetWindowRect(&r);
+    EXPECT_EQ(r.Size(), CSize(260, 150)) << c.name;
+    EXPECT_EQ(FixedSize(host), c.fixed) << c.name;
+    w.DestroyWindow();
+  }
+}
+
+// A fixed window with a maximise box is free while maximised and keeps its
+// size again once restored.
+TEST_F(FrameTest, AFixedWindowIsFreeOnlyWhileMaximised) {
+  RecordingWnd w;
+  ASSERT_TRUE(w.CreateEx(0, nullptr, "fixed main", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX | WS_VISIBLE,
+                         CRect(20, 30, 320, 230), nullptr, 0));
+  QWidget* host = TopLevelWidget("fixed main");
+  ASSERT_NE(host, nullptr);
+  const QRect normal = host->geometry();
+  w.ShowWindow(SW_MAXIMIZE);
+  PumpUntil([&] { return !w.sizeTypes.empty() && w.sizeTypes.back() == SIZE_MAXIMIZED; });
+  EXPECT_TRUE(host->isMaximized());
+  EXPECT_TRUE(FreeSize(host));
+  EXPECT_EQ(host->frameGeometry(), QApplication::primaryScreen()->availableGeometry());
+  w.ShowWindow(SW_RESTORE);
+  PumpUntil([&] { return host->geometry() == normal; });
+  EXPECT_FALSE(host->isMaximized());
+  EXPECT_EQ(host->geometry(), normal);
+  EXPECT_TRUE(FixedSize(host));
+  CRect r;
+  w.GetWindowRect(&r);
+  EXPECT_EQ(r, CRect(20, 30, 320, 230));
+  ASSERT_FALSE(w.sizeTypes.empty());
+  EXPECT_EQ(w.sizeTypes.back(), static_cast<UINT>(SIZE_RESTORED));
+  w.DestroyWindow();
 }
 
 TEST_F(FrameTest, TheWindowManagersCloseAsksTheWindowFirst) {

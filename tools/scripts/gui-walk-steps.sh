@@ -2,7 +2,10 @@
 # The operator's part of make gui-walk, on the display in $DISPLAY:
 #   gui-walk-steps.sh FOLDER OUT IMAGE IMAGE_BYTES
 # Each step waits for what it needs with a time-out and saves OUT/NN-step.png;
-# the first one that does not happen ends the walk with its name.
+# the first one that does not happen ends the walk with its name. A person's
+# desktop has a window manager: on a display without one, the walk starts
+# the main window once as it is (it must still fill the screen) and then
+# starts openbox for the rest. The walk never moves or sizes a window.
 set -euo pipefail
 
 folder=$1
@@ -44,19 +47,23 @@ shot() {
 }
 
 pid=""
-stop_taravik() {
+wm_pid=""
+stop_started() {
   if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill -TERM "$pid" 2>/dev/null || true; fi
+  if [ -n "$wm_pid" ]; then kill -TERM "$wm_pid" 2>/dev/null || true; fi
 }
-trap stop_taravik EXIT
+trap stop_started EXIT
 
-# Polls COMMAND every 0.1 s for up to SECONDS; true once it succeeds.
+# Polls COMMAND every 0.1 s for up to SECONDS, or until taravik ends; true
+# once it succeeds.
 wait_until() {
   local seconds=$1
   shift
   local tries=$((seconds * 10))
   for _ in $(seq "$tries"); do
     if "$@"; then return 0; fi
-    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then return 1; fi
+    # taravik gone: what it left decides (it may have ended just now).
+    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then "$@"; return; fi
     sleep 0.1
   done
   return 1
@@ -77,6 +84,63 @@ window_other_than() {
 }
 window_gone() {
   ! xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -qx "$1"
+}
+
+# A window manager runs when the root names a window that names itself.
+wm_running() {
+  local wm
+  wm=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -o '0x[0-9a-f]*' || true)
+  [ -n "$wm" ] && xprop -id "$wm" _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "$wm"
+}
+start_openbox() {
+  step "start openbox"
+  openbox > "$out/openbox.log" 2>&1 &
+  wm_pid=$!
+  wait_until 10 wm_running || fail "openbox did not start (see $out/openbox.log)"
+}
+
+# A window's place on the screen with the window manager's frame, as the X
+# server has it: frame_x, frame_y, frame_r, frame_b (right and bottom edges
+# excluded) and frame_top (the title bar's height).
+frame_of() {
+  local info ext l=0 r=0 t=0 b=0
+  info=$(xwininfo -id "$1")
+  local x y w h
+  x=$(sed -n 's/.*Absolute upper-left X: *//p' <<< "$info")
+  y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<< "$info")
+  w=$(sed -n 's/^ *Width: *//p' <<< "$info")
+  h=$(sed -n 's/^ *Height: *//p' <<< "$info")
+  ext=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ' ')
+  if [ -n "$ext" ]; then IFS=, read -r l r t b <<< "$ext"; fi
+  frame_x=$((x - l))
+  frame_y=$((y - t))
+  frame_r=$((x + w + r))
+  frame_b=$((y + h + b))
+  frame_top=$t
+}
+# The part of the screen that windows may take: the window manager's work
+# area, or the whole screen without one.
+work_area() {
+  local wa
+  wa=$(xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/.*= *//p' | tr -d ' ' || true)
+  if wm_running && [ -n "$wa" ]; then
+    IFS=, read -r area_x area_y area_w area_h _ <<< "$wa"
+  else
+    eval "$(xdotool getdisplaygeometry --shell)"
+    area_x=0 area_y=0 area_w=$WIDTH area_h=$HEIGHT
+  fi
+}
+# The window with its frame covers the work area, and a window manager
+# holds it maximised.
+covers_screen() {
+  frame_of "$1"
+  work_area
+  [ "$frame_x" -le "$area_x" ] && [ "$frame_y" -le "$area_y" ] &&
+    [ "$frame_r" -ge $((area_x + area_w)) ] && [ "$frame_b" -ge $((area_y + area_h)) ] || return 1
+  if wm_running; then
+    xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_VERT &&
+      xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ
+  fi
 }
 
 click() {  # window, x, y in the window's client pixels
@@ -107,29 +171,46 @@ start_taravik() {
   pid=$!
 }
 
-# A drop-down list of the IC type dialog at (x, y) in dialog units, 12 high:
-# opened with a click, its ITEM-th entry (0 first) clicked in the list that
-# drops below it, 13 pixels an entry.
-choose_in_list() {  # dialog, x, y, item
-  local x=$(( $(du8_x "$2") + 30 ))
-  local bottom=$(( $(du8_y "$3") + $(du8_y 12) ))
-  click "$1" "$x" $(( bottom - 10 ))
+# A drop-down list of the IC type dialog at (x, y) in dialog units, 62 wide
+# and 12 high, opened with a click on its arrow.
+open_list() {  # dialog, x, y
+  click "$1" $(( $(du8_x "$2") + $(du8_x 62) - 8 )) $(( $(du8_y "$3") + $(du8_y 12) - 10 ))
   sleep 0.3
-  click "$1" "$x" $(( bottom + 8 + 13 * $4 ))
+}
+# Its ITEM-th entry (0 first) clicked in the list that drops below it, 13
+# pixels an entry.
+choose_in_list() {  # dialog, x, y, item
+  open_list "$1" "$2" "$3"
+  click "$1" $(( $(du8_x "$2") + 30 )) $(( $(du8_y "$3") + $(du8_y 12) + 8 + 13 * $4 ))
   sleep 0.2
 }
+# Only the IC type dialog of taravik is shown (no message box came up).
+only_dialog_shown() {
+  ! window_other_than "$ictype_dlg"
+}
 
-# The IC type dialog: the ROW-th type of the list (0 first), its interface as
-# the type presets it; for a COM type COM1 (the only port) at 115200; OK.
+# The IC type dialog: the ROW-th type of the list (0 first) clicked, its
+# interface as the type presets it; for a COM type COM1 (the only port) at
+# 115200, after Enter in the open COM list, which must only close the list;
+# OK. A window manager offers no resizing or maximising of this fixed dialog.
 choose_ic_type() {
   local row=$1 com=$2
   step "the IC type dialog"
   wait_until 15 window_named "IC Type & Interface Setting" || fail "the IC type dialog did not appear"
   ictype_dlg=$found
   shot "ic-type-dialog"
-  click "$ictype_dlg" "$(du8_x 40)" "$(( $(du8_y 21) + 6 ))"
-  for _ in $(seq "$row"); do xdotool key --window "$ictype_dlg" Down; done
+  if wm_running && xprop -id "$ictype_dlg" _NET_WM_ALLOWED_ACTIONS | grep -Eq '_NET_WM_ACTION_(RESIZE|MAXIMIZE)'; then
+    fail "the window manager lets the fixed IC type dialog be resized or maximised"
+  fi
+  click "$ictype_dlg" "$(du8_x 40)" "$(( $(du8_y 21) + 6 + 13 * row ))"
   if [ "$com" = com ]; then
+    step "Enter in the open COM list"
+    open_list "$ictype_dlg" 214 88
+    xdotool key Return
+    sleep 0.5
+    window_gone "$ictype_dlg" && fail "Enter in the open COM list ended the IC type dialog"
+    only_dialog_shown || fail "after Enter in the open COM list another window is shown (a message box, or the list still open)"
+    shot "enter-in-open-list"
     choose_in_list "$ictype_dlg" 214 88 0
     choose_in_list "$ictype_dlg" 214 108 6
   fi
@@ -140,19 +221,36 @@ choose_ic_type() {
   wait_until 10 window_gone "$ictype_dlg" || fail "OK did not close the IC type dialog"
 }
 
-# The main window, its title "... ver N.N", made as large as the screen as
-# the operator does when the window manager leaves it small.
+# The main window, its title "... ver N.N": it fills the screen by itself,
+# maximised by the window manager or over the whole screen without one.
 main_window() {
   step "the main window"
   wait_until 15 window_named ".* ver [0-9.]*" || fail "the main window did not appear"
   main=$found
-  eval "$(xdotool getdisplaygeometry --shell)"
-  xdotool windowmove "$main" 0 0 windowsize "$main" "$WIDTH" "$HEIGHT"
-  sleep 0.5
+  if ! wait_until 5 covers_screen "$main"; then
+    fail "the main window does not cover the screen: frame $frame_x,$frame_y to $frame_r,$frame_b, work area ${area_w}x$area_h at $area_x,$area_y"
+  fi
   eval "$(xdotool getwindowgeometry --shell "$main")"
   W=$WIDTH
   H=$HEIGHT
   shot "main-window"
+}
+
+# The left column shows Read where the chip's back end can read (the K55
+# type) and nothing there for the USB type: the type chosen is in use.
+read_button_shown() {
+  local share
+  share=$(colour_share "$main" 100 16 30 $((H - 203)) "#54554F")
+  [ "$share" -ge 50 ]
+}
+type_in_use() {  # read | no-read
+  step "the chosen type is in use"
+  if [ "$1" = read ]; then
+    read_button_shown || fail "no Read button: the main window does not use the chosen K55 type"
+  else
+    read_button_shown && fail "a Read button: the main window does not use the chosen USB type"
+  fi
+  return 0
 }
 
 # The status strip along the bottom shows the connection text in green
@@ -207,10 +305,30 @@ exit_taravik() {
   pid=""
 }
 
+# The window manager's close button, at the right end of the title bar.
+close_by_window_manager() {
+  step "close with the window manager's close button"
+  frame_of "$main"
+  xdotool mousemove $((frame_r - 10)) $((frame_y + frame_top / 2)) click 1
+  wait_until 10 bash -c "! kill -0 $pid 2>/dev/null" || fail "taravik did not end on the close button"
+  wait "$pid" || fail "taravik ended with status $?"
+  pid=""
+}
+
+# --- without a window manager: the main window still fills the screen -------
+if ! wm_running; then
+  start_taravik
+  choose_ic_type 0 usb
+  main_window
+  exit_taravik
+  start_openbox
+fi
+
 # --- first run: the K55 type on the serial port ------------------------------
 start_taravik
 choose_ic_type 1 com
 main_window
+type_in_use read
 wait_until 5 strip_shows "#00FF00" || fail "the status strip does not show the port connected (green)"
 
 step "Browse and load the image"
@@ -247,21 +365,39 @@ echo "gui-walk: the $image_bytes bytes read back and saved equal the image"
 
 exit_taravik
 
-# --- second run: the USB type on the simulated board ------------------------
+# A message box titled with the program's name (a window without a title of
+# its own has that name too for a moment, but not a box's small size).
+message_box() {
+  window_named "taravik" || return 1
+  eval "$(xdotool getwindowgeometry --shell "$found")"
+  [ "$WIDTH" -lt 600 ]
+}
+
+# --- second run: the USB type, the board plugged in late ---------------------
+sed -i 's/^Plugged=1/Plugged=0/' "$folder/OstrelUsb.ini"
+echo unplug > "$folder/OstrelUsb.plug"
 start_taravik
 choose_ic_type 0 usb
+step "no board: the message box takes Enter"
+wait_until 10 message_box || fail "no message box about the missing board"
+box=$found
+shot "no-board"
+xdotool key Return
+wait_until 5 window_gone "$box" || fail "Enter did not answer the message box about the missing board"
 main_window
-wait_until 5 strip_shows "#00FF00" || fail "the status strip does not show the board connected (green)"
+type_in_use no-read
+wait_until 5 strip_shows "#FF0000" || fail "the status strip does not show the board disconnected (red)"
+
+step "plug the board in"
+echo plug > "$folder/OstrelUsb.plug"
+wait_until 5 strip_shows "#00FF00" || fail "the status strip did not turn to connected (green)"
+shot "plugged"
 
 step "unplug the board"
 echo unplug > "$folder/OstrelUsb.plug"
 wait_until 5 strip_shows "#FF0000" || fail "the status strip did not turn to disconnected (red)"
 shot "unplugged"
 
-step "plug the board in again"
-echo plug > "$folder/OstrelUsb.plug"
-wait_until 5 strip_shows "#00FF00" || fail "the status strip did not turn to connected (green)"
-shot "plugged"
-
-exit_taravik
+close_by_window_manager
+stop_started
 trap - EXIT

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # make gui-walk: a day's work in taravik as an operator does it, with the mouse
-# and the keyboard (xdotool), on the user's display or under Xvfb:
+# and the keyboard (xdotool), on the user's display or under Xvfb, with a
+# window manager (openbox when the display has none):
 #   tools/scripts/gui-walk.sh [BUILD_DIR]
 # A program folder in BUILD_DIR/gui-walk/folder holds a K55 type (isp-sim as
-# ports/COM1) and a USB type (the simulated board). First run: the K55 type
-# and its port in the IC type dialog, Browse for an image, Write until the
-# job ends, the Read page's All Area, Read, Save, the saved file compared with
-# the image, Exit. Second run: the USB type, the board pulled out and plugged
-# in again through the plug file, the status strip watched. A screenshot of
+# ports/COM1) and a USB type (the simulated board). On a display without a
+# window manager the USB type's main window is first checked to fill the
+# screen by itself. First run: the K55 type and its port in the IC type
+# dialog, Browse for an image, Write until the job ends, the Read page's All
+# Area, Read, Save, the saved file compared with the image, Exit. Second run:
+# the USB type without the board (its message box answered with Enter), the
+# board plugged in and pulled out through the plug file, the status strip
+# watched, the window manager's close button. A screenshot of
 # each step goes to BUILD_DIR/gui-walk/NN-step.png. Exits non-zero naming the
 # step that did not happen in time.
 set -euo pipefail
@@ -17,6 +21,12 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=tools/scripts/sim_run.sh
 source "$here/sim_run.sh"
 need_programs gui-walk "$build"
+for tool in openbox xprop xwininfo; do
+  if ! command -v "$tool" > /dev/null; then
+    echo "gui-walk: $tool is missing (make deps installs it)" >&2
+    exit 1
+  fi
+done
 
 out="$(cd "$build" && pwd)/gui-walk"
 folder="$out/folder"

@@ -2,8 +2,8 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ make libgtest-dev
-      qt6-base-dev libgl-dev fonts-liberation2 fonts-noto-cjk
-      xvfb xdotool imagemagick)
+      qt6-base-dev libgl-dev libxcb1-dev pkg-config fonts-liberation2 fonts-noto-cjk
+      xvfb xdotool imagemagick openbox x11-utils)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -7,6 +7,7 @@
 
 #include "platform/win32/application.h"
 #include "platform/win32/host_widget.h"
+#include "platform/win32/top_level.h"
 #include "platform/win32/window_object.h"
 
 namespace {
@@ -103,6 +104,7 @@ INT_PTR CFileDialog::DoModal() {
     if (!call.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!call.filter.empty()) dialog.setNameFilter(QString::fromStdString(call.filter));
     if (!call.fileName.empty()) dialog.selectFile(QString::fromStdString(call.fileName));
+    qv::win32::ActivateOnShow(&dialog);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
       chosen = dialog.selectedFiles().first().toStdString();
     }

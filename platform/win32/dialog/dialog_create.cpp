@@ -145,7 +145,9 @@ INT_PTR RunModalLoop(HWND dialog) {
     }
   }
   if (!state->ended) {
-    ShowWindow(dialog, SW_SHOWNORMAL);
+    // A dialog that its initialisation showed keeps the state it was shown
+    // in (maximised): only a hidden one is shown here.
+    if (!IsWindowVisible(dialog)) ShowWindow(dialog, SW_SHOWNORMAL);
     if (auto w = Lookup(dialog); w && w->host) {
       w->host->activateWindow();
     }

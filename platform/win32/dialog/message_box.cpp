@@ -9,6 +9,7 @@
 #include "platform/core/string_table.h"
 #include "platform/win32/application.h"
 #include "platform/win32/keyboard.h"
+#include "platform/win32/top_level.h"
 #include "platform/win32/window.h"
 
 namespace {
@@ -44,6 +45,8 @@ QMessageBox::Icon IconOf(UINT type) {
   }
 }
 
+using qv::win32::ActivateOnShow;
+
 int ShowOnScreen(HWND owner, const std::string& text, const std::string& caption, UINT type) {
   qv::Application();
   QMessageBox box(IconOf(type), QString::fromStdString(caption), QString::fromStdString(text));
@@ -57,6 +60,7 @@ int ShowOnScreen(HWND owner, const std::string& text, const std::string& caption
     if (c.result == IDCANCEL || choices.size() == 1) box.setEscapeButton(c.button);
   const BOOL ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
+  ActivateOnShow(&box);
   box.exec();
   if (ownerWasEnabled) EnableWindow(owner, TRUE);
   auto* clicked = box.clickedButton();
