@@ -3,11 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -190,15 +194,39 @@ class DownloadDialog : public app_test::DialogTest {
     ASSERT_TRUE(runner_.LinkAs(folder_.Path() + "/ports/COM1"));
     path_ = WriteFile("big.bin", image_);
   }
+  // Once the job's first page is in the flash the chip answers nothing more
+  // until the test has acted (bounded well inside the job's 2500 ms reply
+  // time-out), so that however loaded the machine, the job is still running
+  // when the test's input comes.
+  void HoldAfterFirstPage() {
+    runner_.SetIdleHook([this](qv::sim::UartChip& chip) {
+      if (held_ || !std::equal(image_.begin(), image_.begin() + 128, chip.Flash().begin())) return;
+      held_ = true;
+      std::unique_lock<std::mutex> lock(gateLock_);
+      gate_.wait_for(lock, std::chrono::milliseconds(2000), [this] { return released_; });
+    });
+  }
+  void Release() {
+    {
+      std::lock_guard<std::mutex> lock(gateLock_);
+      released_ = true;
+    }
+    gate_.notify_all();
+  }
 
   qv::sim::UartGenericChip chip_;
   qv::sim::UartPtyRunner runner_{chip_};
   const Bytes image_ = Pattern(128 * 100, 5);
   std::string path_;
+  bool held_ = false;  // the runner's thread only
+  std::mutex gateLock_;
+  std::condition_variable gate_;
+  bool released_ = false;
 };
 
 TEST_F(DownloadDialog, EnterEscAndCloseAreRefusedWhileTheJobRuns) {
   StartChip();
+  HoldAfterFirstPage();
   CDlgDownload dlg("GEN", path_.c_str(), 0, 115200, 0, kDefaultPassword);
   bool refused = false;
   bool stillOpen = false;
@@ -216,6 +244,7 @@ TEST_F(DownloadDialog, EnterEscAndCloseAreRefusedWhileTheJobRuns) {
       SendMessage(d, WM_COMMAND, IDOK, 0);
       SendMessage(d, WM_SYSCOMMAND, SC_CLOSE, 0);
       refused = IsWindow(d) && IsWindowVisible(d);
+      Release();
       phase = 1;
       return false;
     }
@@ -236,6 +265,7 @@ TEST_F(DownloadDialog, EnterEscAndCloseAreRefusedWhileTheJobRuns) {
 // ends at its next page and nothing is left running.
 TEST_F(DownloadDialog, EndingTheDialogUnderARunningJobStopsAndJoinsTheWorker) {
   StartChip();
+  HoldAfterFirstPage();
   CDlgDownload dlg("GEN", path_.c_str(), 0, 115200, 0, kDefaultPassword);
   bool closeShownWhenEnded = true;
   Operator op([&](HWND) {
@@ -245,6 +275,7 @@ TEST_F(DownloadDialog, EndingTheDialogUnderARunningJobStopsAndJoinsTheWorker) {
     if (ItemText(d, IDC_DOWNLOAD_PROGRESS).empty()) return false;
     closeShownWhenEnded = IsWindowVisible(GetDlgItem(d, IDC_DOWNLOAD_CLOSE)) != FALSE;
     EndDialog(d, IDCANCEL);
+    Release();
     return true;
   });
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
