@@ -71,9 +71,10 @@ int OnOpenBoard(QV_HANDLE handle, Fn fn) {
 unsigned char Status(int code) { return static_cast<unsigned char>(code); }
 
 // The settings that the board only keeps.
-unsigned char StoreSetting(QV_HANDLE handle, const char* call, BYTE qv::sim::BoardSettings::*field, BYTE value) {
+unsigned char StoreSetting(QV_HANDLE handle, qv::sim::BoardCall call, BYTE qv::sim::BoardSettings::*field,
+                           BYTE value) {
   return Status(OnOpenBoard(handle, [&](qv::sim::ControlBoard& b) {
-    b.LogCall({call, {value}});
+    b.LogCall(std::move(call));
     b.Settings().*field = value;
     return QV_OK;
   }));
@@ -290,24 +291,21 @@ unsigned char QV_SetSlaveAddr(QV_HANDLE handle, unsigned char address) {
 }
 
 unsigned char QV_Set_IIC_ByteDelay(QV_HANDLE handle, unsigned char delay) {
-  return ostrelusb::StoreSetting(handle, "QV_Set_IIC_ByteDelay", &qv::sim::BoardSettings::byteDelay, delay);
+  return ostrelusb::StoreSetting(handle, {"QV_Set_IIC_ByteDelay", {delay}}, &qv::sim::BoardSettings::byteDelay, delay);
 }
 
 unsigned char QV_I2C_Conf(QV_HANDLE handle, unsigned char conf) {
-  return ostrelusb::StoreSetting(handle, "QV_I2C_Conf", &qv::sim::BoardSettings::i2cConf, conf);
+  return ostrelusb::StoreSetting(handle, {"QV_I2C_Conf", {conf}}, &qv::sim::BoardSettings::i2cConf, conf);
 }
 
 unsigned char QV_SetBoardVCC_Ctrl(QV_HANDLE handle, unsigned char code) {
-  return ostrelusb::StoreSetting(handle, "QV_SetBoardVCC_Ctrl", &qv::sim::BoardSettings::vccCode, code);
+  return ostrelusb::StoreSetting(handle, {"QV_SetBoardVCC_Ctrl", {code}}, &qv::sim::BoardSettings::vccCode, code);
 }
 
 unsigned char QV_SetBoardIOVCC_Ctrl(QV_HANDLE handle, unsigned char code, unsigned char reserved1,
                                     unsigned char reserved2) {
-  return ostrelusb::Status(OnOpenBoard(handle, [&](ControlBoard& b) {
-    b.LogCall({"QV_SetBoardIOVCC_Ctrl", {code, reserved1, reserved2}});
-    b.Settings().ioVccCode = code;
-    return QV_OK;
-  }));
+  return ostrelusb::StoreSetting(handle, {"QV_SetBoardIOVCC_Ctrl", {code, reserved1, reserved2}},
+                                 &qv::sim::BoardSettings::ioVccCode, code);
 }
 
 unsigned char QV_Board_IO_Ctrl(QV_HANDLE handle, unsigned char level, unsigned char line,
