@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QIcon>
+#include <QPalette>
 #include <QPushButton>
 #include <QPointer>
 #include <QScreen>
@@ -223,6 +224,12 @@ void ActivateOnShow(QWidget* window) { window->installEventFilter(new ActivateOn
 
 void StyleAsWindowsDialog(QWidget* dialog, DWORD style) {
   dialog->setFont(ToQFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))));
+  // The classic scheme's button face behind the text and on the buttons.
+  const COLORREF face = GetSysColor(COLOR_3DFACE);
+  QPalette palette = dialog->palette();
+  for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button})
+    palette.setColor(role, QColor(GetRValue(face), GetGValue(face), GetBValue(face)));
+  dialog->setPalette(palette);
   DropButtonIcons(dialog);
   dialog->installEventFilter(new PlainButtonsFilter(dialog));
   FollowStyles(dialog, style);
