@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 
 #include <QTimerEvent>
+#include <QWindowStateChangeEvent>
 
 #include "platform/core/clock.h"
 #include "platform/win32/frame.h"
@@ -164,10 +165,8 @@ void HostWidget::resizeEvent(QResizeEvent*) {
   auto w = Lookup(hwnd_);
   // Only a size that Qt chose itself (the window manager, a maximised window) is news.
   if (!w) return;
-  const QSize expected = w->HostArea().size();
-  if (expected == size()) return;
-  w->rect.setSize(w->rect.size() - expected + size());
-  ClientAreaChanged(*w);
+  if (isWindow() && !w->IsChild()) TopLevelResized(*w);
+  else TakeHostSize(*w);
 }
 
 void HostWidget::moveEvent(QMoveEvent*) {
@@ -180,12 +179,13 @@ void HostWidget::moveEvent(QMoveEvent*) {
   SendMessage(hwnd_, WM_MOVE, 0, MAKELPARAM(client.x(), client.y()));
 }
 
-// Maximised by the window manager or back: a window without a sizing frame
-// is free only while maximised.
+// Maximised by the window manager or back: the hints follow the state, and
+// the size is taken or put back.
 void HostWidget::changeEvent(QEvent* e) {
   QWidget::changeEvent(e);
   if (e->type() != QEvent::WindowStateChange || !isWindow()) return;
-  if (auto w = Lookup(hwnd_)) ApplySizeHints(*w);
+  if (auto w = Lookup(hwnd_))
+    TopLevelStateChanged(*w, static_cast<QWindowStateChangeEvent*>(e)->oldState());
 }
 
 // The window manager's close button and Alt+F4 ask the window, as on Windows:

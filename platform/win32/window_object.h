@@ -72,8 +72,13 @@ struct WindowObject {
   // them, they show what its parent has under them, as the screen would.
   QRegion exposedRegion;
   bool trackingLeave = false;
-  // A top-level host's place before it was maximised: what a restore gives back.
+  // A top-level host's place before it was maximised: what a restore gives
+  // back, and the size that a window without a sizing frame keeps until it
+  // has it again.
   QRect normalHost;
+  // A window manager's size that the styles forbid waits to be put back.
+  bool settlePending = false;
+  int putBacks = 0;  // in a row; a window manager that insists wins
 
   ScrollBarState bars[2];  // SB_HORZ, SB_VERT
   // The state that the window's class keeps for it (a dialog's, a standard

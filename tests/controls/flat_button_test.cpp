@@ -83,9 +83,10 @@ TEST_F(FlatButtonTest, NormalButtonShowsWhiteTextOnGreyGreen) {
   const int back = CountPixels(img, img.rect(), [](COLORREF c) { return c == kNormalBack; });
   EXPECT_GT(white, 10);
   EXPECT_EQ(white + back, kW * kH);
-  // The caption is centred.
+  // The caption is centred. DrawText centres the glyphs' advances, as GDI
+  // does: the ink may lie two pixels off, by the glyphs' side bearings.
   const QRect text = BoxOf(img, 0xFFFFFF);
-  EXPECT_LE(std::abs(text.center().x() - kW / 2), 1);
+  EXPECT_LE(std::abs(text.center().x() - kW / 2), 2);
   EXPECT_LE(std::abs(text.center().y() - kH / 2), 1);
 }
 

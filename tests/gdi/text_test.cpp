@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include <QPainter>
+
 #include "platform/win32/gdi/gdi_internal.h"
+#include "platform/win32/gdi/gdi_qt.h"
 #include "tests/gdi/gdi_fixture.h"
 
 namespace {
@@ -91,6 +94,69 @@ TEST(Fonts, SmallBoldTextHasVisiblyHeavierStrokes) {
       s.dc.SelectObject(old);
     }
     EXPECT_GT(ink[1] * 100, ink[0] * 125) << face << ": " << ink[0] << " regular, " << ink[1] << " bold";
+  }
+}
+
+// The runs of columns with ink, left to right, in an image whose ink is dark.
+int InkRuns(const QImage& image) {
+  int runs = 0;
+  bool inRun = false;
+  for (int x = 0; x < image.width(); ++x) {
+    bool ink = false;
+    for (int y = 0; y < image.height() && !ink; ++y) ink = qGreen(image.pixel(x, y)) < 160;
+    if (ink && !inRun) ++runs;
+    inRun = ink;
+  }
+  return runs;
+}
+
+// Small text reads as on Windows: in the dialog font ("MS Shell Dlg" 8 on
+// Liberation Sans) every glyph sits on a whole-pixel advance and a blank
+// column lies between every two glyphs, so that "10000" shows five zeros and
+// "Read" no gap of its own. Each of these glyphs is one run of columns.
+TEST(Fonts, DialogFontGlyphsNeverTouch) {
+  for (const char* text : {"10000", "Read", "Size:", "9600", "56000", "128000", "Byte", "65536"}) {
+    MemSurface s(120, 20);
+    CFont f;
+    f.CreateFont(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Shell Dlg");
+    CFont* old = s.dc.SelectObject(&f);
+    s.dc.SetBkMode(TRANSPARENT);
+    s.dc.SetTextColor(RGB(0, 0, 0));
+    s.dc.TextOut(3, 3, text);
+    const CSize extent = s.dc.GetTextExtent(text, static_cast<int>(std::strlen(text)));
+    const QImage shown = qv::ToQImage(s.dc.m_hDC);
+    EXPECT_EQ(InkRuns(shown), static_cast<int>(std::strlen(text))) << text;
+    // The ink stays within the extent that the layout measures.
+    const RECT ink = s.Ink();
+    EXPECT_GE(ink.left, 3) << text;
+    EXPECT_LE(ink.right, 3 + extent.cx + 1) << text;
+    // DrawText places the same glyphs.
+    s.dc.FillSolidRect(0, 0, 120, 20, RGB(255, 255, 255));
+    CRect r(0, 0, 120, 20);
+    s.dc.DrawText(text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    EXPECT_EQ(InkRuns(qv::ToQImage(s.dc.m_hDC)), static_cast<int>(std::strlen(text))) << text;
+    s.dc.SelectObject(old);
+  }
+}
+
+// The Qt-hosted edit, list and combo box draw with the font that ToQFont
+// gives: its glyphs do not touch either.
+TEST(Fonts, QtWidgetsDialogFontGlyphsNeverTouch) {
+  CFont f;
+  f.CreateFont(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Shell Dlg");
+  const QFont font = qv::ToQFont(static_cast<HFONT>(f.GetSafeHandle()));
+  for (const char* text : {"10000", "Read", "Size:", "9600", "56000", "128000"}) {
+    QImage image(120, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+      QPainter p(&image);
+      p.setFont(font);
+      p.setPen(Qt::black);
+      p.drawText(3, 14, QString::fromLatin1(text));
+    }
+    EXPECT_EQ(InkRuns(image), static_cast<int>(std::strlen(text))) << text;
   }
 }
 

@@ -14,6 +14,7 @@
 #include "platform/win32/application.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/snapshot.h"
+#include "platform/win32/window_manager.h"
 #include "tests/support/snapshot_file.h"
 
 namespace {
@@ -280,21 +281,26 @@ bool FreeSize(const QWidget* host) {
   return host->minimumSize() == QSize(0, 0) && host->maximumSize() == QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
-// The styles become the window manager's hints: a window manager lets a
-// person resize or maximise only a window that may be, and shows only the
-// boxes that the window has.
+// The styles become the window manager's hints, as a person meets them on
+// Windows: no WS_THICKFRAME, no resize function; WS_MAXIMIZEBOX, the maximise
+// function and never min = max size hints; neither, min = max; the boxes
+// only with their styles. On the offscreen platform, what the layer hands Qt
+// and the X server (tests/win32/x11 reads them back from one).
 TEST_F(FrameTest, TheStylesBecomeTheWindowManagersSizeHintsAndBoxes) {
   constexpr DWORD kDialog = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   struct Case {
     const char* name;
     DWORD style, exStyle;
     bool fixed, minimiseBox, maximiseBox;
+    std::uint32_t functions, decorations, maximisedFunctions;
   } cases[] = {
-      {"modal frame", kDialog, WS_EX_DLGMODALFRAME, true, false, false},
-      {"sizing frame", kDialog | WS_THICKFRAME, 0, false, false, false},
-      {"boxes", kDialog | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, true, true, true},
-      {"boxes and sizing frame", kDialog | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, false, true, true},
-      {"popup", WS_POPUP | WS_BORDER, 0, true, false, false},
+      {"modal frame", kDialog, WS_EX_DLGMODALFRAME, true, false, false, 0x24, 0x1a, 0x24},
+      {"sizing frame", kDialog | WS_THICKFRAME, 0, false, false, false, 0x26, 0x1e, 0x26},
+      {"boxes", kDialog | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, false, true, true, 0x3c, 0x7a, 0x3e},
+      {"boxes and sizing frame", kDialog | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, false, true, true, 0x3e,
+       0x7e, 0x3e},
+      {"minimise box", kDialog | WS_MINIMIZEBOX, 0, true, true, false, 0x2c, 0x3a, 0x2c},
+      {"popup", WS_POPUP | WS_BORDER, 0, true, false, false, 0x0, 0x0, 0x0},
   };
   for (const Case& c : cases) {
     CWnd w;
@@ -305,6 +311,13 @@ TEST_F(FrameTest, TheStylesBecomeTheWindowManagersSizeHintsAndBoxes) {
     EXPECT_EQ(FreeSize(host), !c.fixed) << c.name;
     EXPECT_EQ(host->windowFlags().testFlag(Qt::WindowMinimizeButtonHint), c.minimiseBox) << c.name;
     EXPECT_EQ(host->windowFlags().testFlag(Qt::WindowMaximizeButtonHint), c.maximiseBox) << c.name;
+    EXPECT_EQ(qv::win32::FollowedStyle(host), c.style | WS_VISIBLE) << c.name;
+    const qv::win32::MotifHints normal = qv::win32::MotifHintsFor(c.style, false);
+    EXPECT_EQ(normal.flags, 3u) << c.name;
+    EXPECT_EQ(normal.functions, c.functions) << c.name;
+    EXPECT_EQ(normal.decorations, c.decorations) << c.name;
+    EXPECT_EQ(qv::win32::MotifHintsFor(c.style, true).functions, c.maximisedFunctions) << c.name;
+    EXPECT_EQ(qv::win32::FixedSizeFor(c.style), c.fixed) << c.name;
     // The program itself may still size it; the window keeps the new size.
     w.SetWindowPos(nullptr, 0, 0, 260, 150, SWP_NOMOVE | SWP_NOZORDER);
     CRect r;
@@ -315,31 +328,90 @@ TEST_F(FrameTest, TheStylesBecomeTheWindowManagersSizeHintsAndBoxes) {
   }
 }
 
-// A fixed window with a maximise box is free while maximised and keeps its
-// size again once restored.
-TEST_F(FrameTest, AFixedWindowIsFreeOnlyWhileMaximised) {
+// A window manager that maximises only what it may resize gets the resize
+// function for windows with a maximise box: maximising wins.
+TEST_F(FrameTest, WhereMaximisingNeedsResizingMaximisingWins) {
+  constexpr DWORD kMain = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+  qv::win32::SetMaximiseNeedsResize(true);
+  EXPECT_EQ(qv::win32::MotifHintsFor(kMain, false).functions, 0x3eu);
+  EXPECT_EQ(qv::win32::MotifHintsFor(WS_POPUP | WS_CAPTION | WS_SYSMENU, false).functions, 0x24u)
+      << "a fixed dialog stays fixed";
+  qv::win32::SetMaximiseNeedsResize(false);
+  EXPECT_EQ(qv::win32::MotifHintsFor(kMain, false).functions, 0x3cu);
+}
+
+// A window with a maximise box is never of fixed size: it can be restored
+// and maximised again as often as the person likes. Restored, it has its
+// size from before.
+TEST_F(FrameTest, AWindowWithAMaximiseBoxIsRestoredAndMaximisedAgain) {
   RecordingWnd w;
   ASSERT_TRUE(w.CreateEx(0, nullptr, "fixed main", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX | WS_VISIBLE,
                          CRect(20, 30, 320, 230), nullptr, 0));
   QWidget* host = TopLevelWidget("fixed main");
   ASSERT_NE(host, nullptr);
   const QRect normal = host->geometry();
+  for (int round = 0; round < 2; ++round) {
+    w.ShowWindow(SW_MAXIMIZE);
+    PumpUntil([&] { return !w.sizeTypes.empty() && w.sizeTypes.back() == SIZE_MAXIMIZED; });
+    EXPECT_TRUE(host->isMaximized());
+    EXPECT_TRUE(FreeSize(host));
+    EXPECT_EQ(host->frameGeometry(), QApplication::primaryScreen()->availableGeometry());
+    w.ShowWindow(SW_RESTORE);
+    PumpUntil([&] { return host->geometry() == normal; });
+    EXPECT_FALSE(host->isMaximized());
+    EXPECT_EQ(host->geometry(), normal);
+    EXPECT_TRUE(FreeSize(host)) << "never min = max";
+    CRect r;
+    w.GetWindowRect(&r);
+    EXPECT_EQ(r, CRect(20, 30, 320, 230));
+    ASSERT_FALSE(w.sizeTypes.empty());
+    EXPECT_EQ(w.sizeTypes.back(), static_cast<UINT>(SIZE_RESTORED));
+  }
+  w.DestroyWindow();
+}
+
+// A window with neither a sizing frame nor a maximise box is free only while
+// the program keeps it maximised, and of fixed size again once restored.
+TEST_F(FrameTest, AFixedWindowIsFreeOnlyWhileMaximised) {
+  RecordingWnd w;
+  ASSERT_TRUE(w.CreateEx(0, nullptr, "fixed dialog", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                         CRect(20, 30, 320, 230), nullptr, 0));
+  QWidget* host = TopLevelWidget("fixed dialog");
+  ASSERT_NE(host, nullptr);
+  const QRect normal = host->geometry();
   w.ShowWindow(SW_MAXIMIZE);
   PumpUntil([&] { return !w.sizeTypes.empty() && w.sizeTypes.back() == SIZE_MAXIMIZED; });
-  EXPECT_TRUE(host->isMaximized());
+  EXPECT_TRUE(host->isMaximized()) << "the program may maximise any window";
   EXPECT_TRUE(FreeSize(host));
-  EXPECT_EQ(host->frameGeometry(), QApplication::primaryScreen()->availableGeometry());
+  ASSERT_FALSE(w.sizeTypes.empty());
+  EXPECT_EQ(w.sizeTypes.back(), static_cast<UINT>(SIZE_MAXIMIZED));
   w.ShowWindow(SW_RESTORE);
-  PumpUntil([&] { return host->geometry() == normal; });
-  EXPECT_FALSE(host->isMaximized());
+  PumpUntil([&] { return host->geometry() == normal && FixedSize(host); });
   EXPECT_EQ(host->geometry(), normal);
   EXPECT_TRUE(FixedSize(host));
-  CRect r;
-  w.GetWindowRect(&r);
-  EXPECT_EQ(r, CRect(20, 30, 320, 230));
-  ASSERT_FALSE(w.sizeTypes.empty());
-  EXPECT_EQ(w.sizeTypes.back(), static_cast<UINT>(SIZE_RESTORED));
   w.DestroyWindow();
+}
+
+// The window manager resizes a window without a sizing frame (on a request):
+// the window is put back to its size.
+TEST_F(FrameTest, AResizeAgainstTheStylesIsPutBack) {
+  for (const DWORD boxes : {DWORD{0}, DWORD{WS_MAXIMIZEBOX}}) {
+    RecordingWnd w;
+    ASSERT_TRUE(w.CreateEx(0, nullptr, "put back", WS_POPUP | WS_CAPTION | WS_SYSMENU | boxes | WS_VISIBLE,
+                           CRect(20, 30, 320, 230), nullptr, 0));
+    QWidget* host = TopLevelWidget("put back");
+    ASSERT_NE(host, nullptr);
+    const QSize size = host->size();
+    host->setMinimumSize(0, 0);  // as a window manager that ignores the hints
+    host->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    host->resize(500, 400);
+    PumpUntil([&] { return host->size() == size; });
+    EXPECT_EQ(host->size(), size) << boxes;
+    CRect r;
+    w.GetWindowRect(&r);
+    EXPECT_EQ(r, CRect(20, 30, 320, 230)) << boxes;
+    w.DestroyWindow();
+  }
 }
 
 TEST_F(FrameTest, TheWindowManagersCloseAsksTheWindowFirst) {

@@ -5,7 +5,8 @@
 # the first one that does not happen ends the walk with its name. A person's
 # desktop has a window manager: on a display without one, the walk starts
 # the main window once as it is (it must still fill the screen) and then
-# starts openbox for the rest. The walk never moves or sizes a window.
+# starts openbox for the rest; the window checks run again under icewm and
+# metacity at the end. The walk never moves or sizes a window.
 set -euo pipefail
 
 folder=$1
@@ -92,12 +93,23 @@ wm_running() {
   wm=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -o '0x[0-9a-f]*' || true)
   [ -n "$wm" ] && xprop -id "$wm" _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "$wm"
 }
-start_openbox() {
-  step "start openbox"
-  openbox > "$out/openbox.log" 2>&1 &
+wm_gone() { ! wm_running; }
+# A window manager started for the rest of the walk, the one before ended.
+start_wm() {  # openbox | icewm | metacity
+  step "start $1"
+  if [ -n "$wm_pid" ]; then
+    kill -TERM "$wm_pid" 2>/dev/null || true
+    wait "$wm_pid" 2>/dev/null || true
+    wm_pid=""
+    wait_until 5 wm_gone || fail "the window manager before $1 did not end"
+  fi
+  local args=()
+  [ "$1" = metacity ] && args=(--replace)
+  "$1" "${args[@]}" > "$out/$1.log" 2>&1 &
   wm_pid=$!
-  wait_until 10 wm_running || fail "openbox did not start (see $out/openbox.log)"
+  wait_until 10 wm_running || fail "$1 did not start (see $out/$1.log)"
 }
+start_openbox() { start_wm openbox; }
 
 # A window's place on the screen with the window manager's frame, as the X
 # server has it: frame_x, frame_y, frame_r, frame_b (right and bottom edges
@@ -296,6 +308,45 @@ file_dialog() {  # path
   wait_until 10 window_gone "$dlg" || fail "the file dialog did not close on Enter"
 }
 
+# The actions that the window manager offers a window.
+allowed_actions() {
+  xprop -id "$1" _NET_WM_ALLOWED_ACTIONS 2>/dev/null || true
+}
+offers_maximise() {
+  allowed_actions "$1" | grep -q _NET_WM_ACTION_MAXIMIZE_VERT &&
+    allowed_actions "$1" | grep -q _NET_WM_ACTION_MAXIMIZE_HORZ
+}
+maximised() {
+  xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_VERT
+}
+# Restored: not maximised, its client area at the size of its template
+# (414 x 266 dialog units, 621 x 432 pixels) inside the window manager's frame.
+restored() {
+  maximised "$1" && return 1
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  [ "$WIDTH" -eq 621 ] && [ "$HEIGHT" -eq 432 ]
+}
+# A double click on the middle of the title bar, as a person does.
+double_click_title() {
+  frame_of "$1"
+  xdotool mousemove $(((frame_x + frame_r) / 2)) $((frame_y + frame_top / 2)) click --repeat 2 --delay 60 1
+}
+
+# The main window under the window manager in use: it fills the screen, a
+# double click on its title restores it and another maximises it again, and
+# the window manager offers to maximise it in both states.
+restore_and_maximise_again() {
+  step "restore the main window and maximise it again ($1)"
+  wait_until 5 offers_maximise "$main" || fail "$1 does not offer to maximise the maximised main window: $(allowed_actions "$main")"
+  double_click_title "$main"
+  wait_until 5 restored "$main" || fail "a double click on the title did not restore the main window under $1"
+  shot "restored-$1"
+  wait_until 5 offers_maximise "$main" || fail "$1 does not offer to maximise the restored main window: $(allowed_actions "$main")"
+  double_click_title "$main"
+  wait_until 5 covers_screen "$main" || fail "a double click on the title did not maximise the main window again under $1"
+  shot "maximised-again-$1"
+}
+
 # Exit, and taravik ends with status 0.
 exit_taravik() {
   step "Exit"
@@ -399,5 +450,23 @@ wait_until 5 strip_shows "#FF0000" || fail "the status strip did not turn to dis
 shot "unplugged"
 
 close_by_window_manager
+
+# --- the window checks under each window manager ----------------------------
+# The USB type with the board plugged in: the IC type dialog (offered neither
+# resize nor maximise), the main window maximised, restored and maximised
+# again, Exit.
+sed -i 's/^Plugged=0/Plugged=1/' "$folder/OstrelUsb.ini"
+echo plug > "$folder/OstrelUsb.plug"
+for wm in openbox icewm metacity; do
+  if ! command -v "$wm" > /dev/null; then
+    fail "$wm is missing (make deps installs it)"
+  fi
+  [ "$wm" = openbox ] || start_wm "$wm"
+  start_taravik
+  choose_ic_type 0 usb
+  main_window
+  restore_and_maximise_again "$wm"
+  exit_taravik
+done
 stop_started
 trap - EXIT

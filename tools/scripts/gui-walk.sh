@@ -11,7 +11,10 @@
 # Area, Read, Save, the saved file compared with the image, Exit. Second run:
 # the USB type without the board (its message box answered with Enter), the
 # board plugged in and pulled out through the plug file, the status strip
-# watched, the window manager's close button. A screenshot of
+# watched, the window manager's close button. Then under openbox, icewm and
+# metacity each: the IC type dialog offered neither resize nor maximise, the
+# main window maximised, restored and maximised again with double clicks on
+# its title. A screenshot of
 # each step goes to BUILD_DIR/gui-walk/NN-step.png. Exits non-zero naming the
 # step that did not happen in time.
 set -euo pipefail
@@ -21,7 +24,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=tools/scripts/sim_run.sh
 source "$here/sim_run.sh"
 need_programs gui-walk "$build"
-for tool in openbox xprop xwininfo; do
+for tool in openbox icewm metacity xprop xwininfo; do
   if ! command -v "$tool" > /dev/null; then
     echo "gui-walk: $tool is missing (make deps installs it)" >&2
     exit 1

@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(cmake ninja-build g++ make libgtest-dev
       qt6-base-dev libgl-dev libxcb1-dev pkg-config fonts-liberation2 fonts-noto-cjk
-      xvfb xdotool imagemagick openbox x11-utils)
+      xvfb xdotool imagemagick openbox icewm metacity x11-utils)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

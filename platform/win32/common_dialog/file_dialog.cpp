@@ -104,7 +104,8 @@ INT_PTR CFileDialog::DoModal() {
     if (!call.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!call.filter.empty()) dialog.setNameFilter(QString::fromStdString(call.filter));
     if (!call.fileName.empty()) dialog.selectFile(QString::fromStdString(call.fileName));
-    qv::win32::ActivateOnShow(&dialog);
+    // Windows' file dialog: a caption with only a close box, a sizing frame.
+    qv::win32::StyleAsWindowsDialog(&dialog, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
       chosen = dialog.selectedFiles().first().toStdString();
     }

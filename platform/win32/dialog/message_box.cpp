@@ -45,7 +45,7 @@ QMessageBox::Icon IconOf(UINT type) {
   }
 }
 
-using qv::win32::ActivateOnShow;
+using qv::win32::StyleAsWindowsDialog;
 
 int ShowOnScreen(HWND owner, const std::string& text, const std::string& caption, UINT type) {
   qv::Application();
@@ -60,7 +60,8 @@ int ShowOnScreen(HWND owner, const std::string& text, const std::string& caption
     if (c.result == IDCANCEL || choices.size() == 1) box.setEscapeButton(c.button);
   const BOOL ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
-  ActivateOnShow(&box);
+  // Windows' message box: a caption with only a close box, a fixed size.
+  StyleAsWindowsDialog(&box, WS_POPUP | WS_CAPTION | WS_SYSMENU);
   box.exec();
   if (ownerWasEnabled) EnableWindow(owner, TRUE);
   auto* clicked = box.clickedButton();

@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -73,15 +76,106 @@ const FaceMap* FindFace(const char* face) {
 
 bool HaveGui() { return qGuiApp != nullptr; }
 
+// Where a glyph of a crisp face puts ink, from its pen position: the first
+// and last column (none for a blank), and its whole-pixel hinted advance.
+struct GlyphInk {
+  int left = 0, right = -1;
+  int advance = 0;
+  bool Blank() const { return right < left; }
+};
+
+// Drawn once per face and character: what the glyph covers as Render draws it.
+GlyphInk InkOf(const QFont& font, bool strikeBold, const QString& glyph) {
+  static std::mutex mutex;
+  static QHash<QString, GlyphInk> cache;
+  const QString key = font.key() + (strikeBold ? QStringLiteral("|b|") : QStringLiteral("|r|")) + glyph;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd()) return *it;
+  }
+  GlyphInk ink;
+  const QFontMetrics fm(font);
+  ink.advance = fm.horizontalAdvance(glyph);
+  const int pad = fm.height() + 4;
+  QImage image(ink.advance + 2 * pad, fm.height() + 2 * pad, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter p(&image);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(QPoint(pad, pad + fm.ascent()), glyph);
+    if (strikeBold) p.drawText(QPoint(pad + 1, pad + fm.ascent()), glyph);
+  }
+  for (int x = 0; x < image.width(); ++x)
+    for (int y = 0; y < image.height(); ++y)
+      if (qGreen(image.pixel(x, y)) < 128) {
+        if (ink.Blank()) ink.left = x - pad;
+        ink.right = x - pad;
+        break;
+      }
+  std::lock_guard<std::mutex> lock(mutex);
+  cache.insert(key, ink);
+  return ink;
+}
+
+// A character with its low surrogate, if any: one glyph.
+int GlyphLength(const QString& s, int i) {
+  return i + 1 < s.size() && s[i].isHighSurrogate() && s[i + 1].isLowSurrogate() ? 2 : 1;
+}
+
 struct Layout {
   const QvGdiObject& object;
   QFont font;
   QFontMetrics fm;
-  explicit Layout(QvDc& dc)
-      : object(ResolvedFont(Object(dc.st.font, OBJ_FONT))), font(*object.qfont), fm(font) {}
-  int Width(const QString& s) const { return fm.horizontalAdvance(s); }
+  explicit Layout(QvDc& dc) : Layout(ResolvedFont(Object(dc.st.font, OBJ_FONT))) {}
+  explicit Layout(const QvGdiObject& f) : object(f), font(*f.qfont), fm(font) {}
+  // A crisp face places each glyph at a whole-pixel advance from its hinted
+  // metrics, as GDI does, and two glyphs never share or touch a column: one
+  // whose ink would reach the column next to its neighbour's moves right.
+  bool PerGlyph() const { return !object.smooth; }
+  // The pen position of each character (a low surrogate's is its pair's)
+  // and, last, the width of the whole text.
+  std::vector<int> Positions(const QString& s) const {
+    std::vector<int> at(static_cast<size_t>(s.size()) + 1, 0);
+    int x = 0;
+    bool inked = false;
+    int lastInk = 0;
+    for (int i = 0; i < s.size();) {
+      const int n = GlyphLength(s, i);
+      const GlyphInk ink = InkOf(font, object.strikeBold, s.mid(i, n));
+      if (!ink.Blank()) {
+        if (inked && x + ink.left <= lastInk + 1) x = lastInk + 2 - ink.left;
+        lastInk = x + ink.right;
+        inked = true;
+      }
+      for (int k = 0; k < n; ++k) at[static_cast<size_t>(i + k)] = x;
+      x += ink.advance;
+      i += n;
+    }
+    at.back() = x;
+    return at;
+  }
+  int Width(const QString& s) const { return PerGlyph() ? Positions(s).back() : fm.horizontalAdvance(s); }
   int Ascent() const { return object.ascent; }
   int Height() const { return object.ascent + object.descent; }
+  // Draws the text with its baseline's start at `at`.
+  void Draw(QPainter& p, QPoint at, const QString& text) const {
+    if (!PerGlyph()) {
+      p.drawText(at, text);
+      return;
+    }
+    const std::vector<int> x = Positions(text);
+    for (int i = 0; i < text.size();) {
+      const int n = GlyphLength(text, i);
+      const QString glyph = text.mid(i, n);
+      if (glyph != QStringLiteral(" ")) {
+        p.drawText(QPoint(at.x() + x[static_cast<size_t>(i)], at.y()), glyph);
+        if (object.strikeBold) p.drawText(QPoint(at.x() + x[static_cast<size_t>(i)] + 1, at.y()), glyph);
+      }
+      i += n;
+    }
+  }
 };
 
 // a at `cover` (0-255) over b, both 0x00RRGGBB.
@@ -130,14 +224,14 @@ void Render(QvDc& dc, const Layout& lay, POINT ref, QPoint offset, const QString
     if (dc.st.bkMode == OPAQUE) p.fillRect(QRect(offset.x(), offset.y(), w, h), QColor(0, 0, 255));
     p.setFont(lay.font);
     p.setPen(QColor(255, 0, 0));
-    p.drawText(QPoint(offset.x(), offset.y() + lay.Ascent()), text);
-    if (lay.object.strikeBold)
+    lay.Draw(p, QPoint(offset.x(), offset.y() + lay.Ascent()), text);
+    if (!lay.PerGlyph() && lay.object.strikeBold)
       p.drawText(QPoint(offset.x() + 1, offset.y() + lay.Ascent()), text);
     if (underlineAt >= 0 && underlineAt < text.size()) {
       const int ux = offset.x() + lay.Width(text.left(underlineAt));
       const int uy = offset.y() + lay.Ascent() + std::max(1, lay.fm.underlinePos());
-      p.fillRect(QRect(ux, uy, lay.Width(text.mid(underlineAt, 1)), std::max(1, lay.fm.lineWidth())),
-                 QColor(255, 0, 0));
+      const int uw = lay.Width(text.left(underlineAt + 1)) - (ux - offset.x());
+      p.fillRect(QRect(ux, uy, uw, std::max(1, lay.fm.lineWidth())), QColor(255, 0, 0));
     }
   }
   const COLORREF ink = dc.st.text, paper = dc.st.bk;
@@ -368,6 +462,8 @@ QvGdiObject& ResolvedFont(QvGdiObject* obj) {
   QFont q(FaceFamily(lf.lfFaceName));
   obj->smooth = map && map->smooth && lf.lfQuality != NONANTIALIASED_QUALITY;
   q.setStyleStrategy(obj->smooth ? QFont::PreferAntialias : QFont::NoAntialias);
+  // Crisp faces snap to the pixel grid as GDI's do: whole-pixel advances.
+  if (!obj->smooth) q.setHintingPreference(QFont::PreferFullHinting);
   q.setKerning(false);
   q.setWeight(static_cast<QFont::Weight>(std::clamp<int>(lf.lfWeight == 0 ? FW_NORMAL : lf.lfWeight, 1, 1000)));
   q.setItalic(lf.lfItalic != 0);
@@ -444,7 +540,7 @@ BOOL GetTextExtentPoint32A(HDC h, LPCSTR s, int len, SIZE* size) {
   QvDc* dc = Dc(h);
   if (!dc || !size || !HaveGui() || (!s && len > 0)) return FALSE;
   const QvGdiObject& f = ResolvedFont(Object(dc->st.font, OBJ_FONT));
-  *size = SIZE{QFontMetrics(*f.qfont).horizontalAdvance(FromAnsi(s, std::max(len, 0))), f.ascent + f.descent};
+  *size = SIZE{Layout(f).Width(FromAnsi(s, std::max(len, 0))), f.ascent + f.descent};
   return TRUE;
 }
 
@@ -452,7 +548,7 @@ BOOL GetTextExtentPoint32W(HDC h, LPCWSTR s, int len, SIZE* size) {
   QvDc* dc = Dc(h);
   if (!dc || !size || !HaveGui() || (!s && len > 0)) return FALSE;
   const QvGdiObject& f = ResolvedFont(Object(dc->st.font, OBJ_FONT));
-  *size = SIZE{QFontMetrics(*f.qfont).horizontalAdvance(FromWide(s, std::max(len, 0))), f.ascent + f.descent};
+  *size = SIZE{Layout(f).Width(FromWide(s, std::max(len, 0))), f.ascent + f.descent};
   return TRUE;
 }
 
