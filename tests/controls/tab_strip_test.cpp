@@ -592,7 +592,7 @@ TEST_F(TabStripTest, HexViewPagesAsTheWritePageAddsThem) {
   const QImage composite = Composite(strip.m_hWnd, "write_page_composite");
   // The view's own white and its red offsets show inside the frame.
   EXPECT_EQ(ToColorRef(composite.pixel(200, 150)), 0xFFFFFFu);
-  EXPECT_GT(CountPixels(composite, QRect(4, 24, 60, 40), [](COLORREF c) { return c == CHexFileView::kOffsetColour; }), 0);
+  EXPECT_GT(CountPixels(composite, QRect(4, 24, 60, 40), [](COLORREF c) { return c == 0x0000CE; }), 0);
   Click(TabRect(1).CenterPoint());
   qv::PumpMessages();
   Composite(strip.m_hWnd, "write_page_second_tab");
