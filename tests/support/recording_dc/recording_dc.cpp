@@ -21,6 +21,9 @@ void TextRecorder::Note(HDC dc, DrawnText t) {
   ::GetObject(::GetCurrentObject(dc, OBJ_FONT), sizeof(LOGFONTA), &t.font);
   t.colour = ::GetTextColor(dc);
   t.bkMode = ::GetBkMode(dc);
+  t.viewport = POINT{0, 0};
+  ::GetViewportOrgEx(dc, &t.viewport);
+  t.align = ::GetTextAlign(dc);
   g_recorder->texts_.push_back(t);
 }
 
@@ -35,7 +38,7 @@ BOOL __real__Z8TextOutAP10QvDcHandleiiPKci(HDC dc, int x, int y, LPCSTR s, int l
 int __wrap__Z9DrawTextAP10QvDcHandlePKciP4RECTj(HDC dc, LPCSTR s, int len, RECT* r, UINT format) {
   if (s && r) {
     const std::string text = len < 0 ? std::string(s) : std::string(s, static_cast<size_t>(len));
-    qv::testing::TextRecorder::Note(dc, {text, true, *r, format, POINT{0, 0}, {}, 0, 0});
+    qv::testing::TextRecorder::Note(dc, {text, true, *r, format, POINT{0, 0}, {}, 0, 0, {}, 0});
   }
   return __real__Z9DrawTextAP10QvDcHandlePKciP4RECTj(dc, s, len, r, format);
 }
@@ -43,7 +46,7 @@ int __wrap__Z9DrawTextAP10QvDcHandlePKciP4RECTj(HDC dc, LPCSTR s, int len, RECT*
 BOOL __wrap__Z8TextOutAP10QvDcHandleiiPKci(HDC dc, int x, int y, LPCSTR s, int len) {
   if (s && len >= 0)
     qv::testing::TextRecorder::Note(dc, {std::string(s, static_cast<size_t>(len)), false, RECT{0, 0, 0, 0}, 0,
-                                         POINT{x, y}, {}, 0, 0});
+                                         POINT{x, y}, {}, 0, 0, {}, 0});
   return __real__Z8TextOutAP10QvDcHandleiiPKci(dc, x, y, s, len);
 }
 }

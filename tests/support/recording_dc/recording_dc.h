@@ -21,6 +21,8 @@ struct DrawnText {
   LOGFONTA font;  // the font selected into the DC
   COLORREF colour;
   int bkMode;
+  POINT viewport;  // the DC's viewport origin
+  UINT align;      // its text alignment
 };
 
 class TextRecorder {
