@@ -17,7 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 using qv::testing::CountPixels;
 
-constexpr COLORREF kOffset = CHexFileView::kOffsetColour;
+constexpr COLORREF kOffset = 0x0000CE;  // red 0xCE
+constexpr COLORREF kFrame = 0xE6AE93;   // R 147, G 174, B 230
 
 // Whether the text band of row i (drawn at y = 5 + 20 i) has pixels of the colour
 // within columns [x0, x1).
@@ -28,7 +29,7 @@ bool BandHas(const QImage& img, int row, int x0, int x1, const std::function<boo
   return CountPixels(img, band, pick) > 0;
 }
 bool IsOffset(COLORREF c) { return c == kOffset; }
-bool IsByteText(COLORREF c) { return c != kOffset && c != 0xFFFFFF && c != CHexFileView::kFrameColour; }
+bool IsByteText(COLORREF c) { return c != kOffset && c != 0xFFFFFF && c != kFrame; }
 
 class HexFileViewTest : public qv::testing::ControlFixture {
  protected:
@@ -197,13 +198,13 @@ TEST_F(HexFileViewTest, OffsetsFromOneMegabyteOnHaveSixDigits) {
 TEST_F(HexFileViewTest, FrameIsDrawnOnlyWhenAsked) {
   Make(200, 100);
   const QImage plain = Paint("no_frame");
-  EXPECT_EQ(CountPixels(plain, QRect(0, 0, 200, 100), [](COLORREF c) { return c == CHexFileView::kFrameColour; }), 0);
+  EXPECT_EQ(CountPixels(plain, QRect(0, 0, 200, 100), [](COLORREF c) { return c == kFrame; }), 0);
   view.m_bDrawFrame = TRUE;
   view.Invalidate();
   const QImage framed = Paint("frame");
   for (const QPoint p : {QPoint(0, 0), QPoint(3, 50), QPoint(196, 50), QPoint(100, 99), QPoint(199, 99)})
-    EXPECT_EQ(qv::testing::ToColorRef(framed.pixel(p)), CHexFileView::kFrameColour) << p.x() << "," << p.y();
-  EXPECT_NE(qv::testing::ToColorRef(framed.pixel(100, 50)), CHexFileView::kFrameColour);
+    EXPECT_EQ(qv::testing::ToColorRef(framed.pixel(p)), kFrame) << p.x() << "," << p.y();
+  EXPECT_NE(qv::testing::ToColorRef(framed.pixel(100, 50)), kFrame);
 }
 
 class HexFileViewSaveTest : public HexFileViewTest {

@@ -313,3 +313,61 @@ TEST_F(MenuPaintTest, SnapshotsOfBothLooks) {
 }
 
 }  // namespace
+
+#include "tests/support/recording_dc/recording_dc.h"
+
+namespace {
+
+using qv::testing::TextRecorder;
+
+// Where each painter writes a caption with a shortcut, and in which colour.
+TEST_F(MenuPaintTest, CaptionsGoRightOfTheImageColumnInTheStatesColour) {
+  COwnerDrawMenuData& item = Add(L"&Open\tCtrl+O", 101);
+  const RECT r{0, 20, 200, 40};
+  struct Case {
+    bool xp;
+    UINT state;
+    int textLeft;  // classic: r.left + 16 + 9; XP: the 23-pixel bar + 8
+    std::vector<std::pair<COLORREF, int>> drawn;  // colour and x shift of each text call, label then shortcut
+  } cases[] = {
+      {false, 0, 25, {{Sys(COLOR_MENUTEXT), 0}, {Sys(COLOR_MENUTEXT), 0}}},
+      {false, ODS_SELECTED, 25, {{Sys(COLOR_HIGHLIGHTTEXT), 0}, {Sys(COLOR_HIGHLIGHTTEXT), 0}}},
+      {false, ODS_GRAYED, 25,
+       {{Sys(COLOR_BTNHIGHLIGHT), 1}, {Sys(COLOR_BTNHIGHLIGHT), 1}, {Sys(COLOR_GRAYTEXT), 0}, {Sys(COLOR_GRAYTEXT), 0}}},
+      {true, 0, 31, {{Sys(COLOR_MENUTEXT), 0}, {Sys(COLOR_MENUTEXT), 0}}},
+      {true, ODS_SELECTED, 31, {{Sys(COLOR_MENUTEXT), 0}, {Sys(COLOR_MENUTEXT), 0}}},
+      {true, ODS_GRAYED, 31, {{Sys(COLOR_GRAYTEXT), 0}, {Sys(COLOR_GRAYTEXT), 0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.xp ? "xp " : "classic ") + std::to_string(c.state));
+    Surface s(200, 60);
+    TextRecorder recorder;
+    Draw(s, item, c.state, r, c.xp);
+    const auto texts = recorder.Drawn();
+    ASSERT_EQ(texts.size(), c.drawn.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+      const bool label = i % 2 == 0;
+      const int dx = c.drawn[i].second;
+      EXPECT_EQ(texts[i].text, label ? "&Open" : "Ctrl+O") << i;
+      EXPECT_EQ(texts[i].format, label ? 0x24u : 0x26u) << i;
+      EXPECT_EQ(texts[i].colour, c.drawn[i].first) << i;
+      EXPECT_EQ(texts[i].bkMode, TRANSPARENT);
+      // The right edge leaves the icon width (16) free for a caption with a tab.
+      EXPECT_EQ(CRect(texts[i].rect), CRect(c.textLeft + dx, 19 + dx, 184 + dx, 39 + dx)) << i;
+    }
+  }
+}
+
+TEST_F(MenuPaintTest, TheXpSeparatorLineStartsSevenPixelsRightOfTheBar) {
+  COwnerDrawMenuData& sep = Add(nullptr, 0, MF_SEPARATOR);
+  Surface s(120, 20);
+  Draw(s, sep, 0, RECT{0, 0, 120, 10}, true);
+  // The bar is 16 + 7 wide; the etched line along y = 5 from x = 30.
+  EXPECT_EQ(s.At(22, 2), Sys(COLOR_BTNFACE));
+  EXPECT_EQ(s.At(23, 2), Sys(COLOR_WINDOW));
+  EXPECT_EQ(s.At(29, 5), Sys(COLOR_WINDOW));
+  EXPECT_EQ(s.At(30, 5), Sys(COLOR_BTNSHADOW));
+  EXPECT_EQ(s.At(110, 5), Sys(COLOR_BTNSHADOW));
+}
+
+}  // namespace

@@ -46,6 +46,11 @@ BEGIN_MESSAGE_MAP(Recorder, CWnd)
   ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
+// The strip's colours as COLORREF literals.
+constexpr COLORREF kFrame = 0xD0BFAF, kNoTab = 0x5D5F5F, kTopPen = 0xCF743B, kBottomPen = 0x602000;
+constexpr COLORREF kEntry[10] = {0xE6AE93, 0x85DFFF, 0xBDDDD2, 0xBDBDF4, 0xEBC6D2,
+                                 0xCCD3BA, 0xA5CAF7, 0xC5B1DB, 0xEDC7B4, 0xBDBDF4};
+
 COLORREF Pixel(const QImage& img, int x, int y) { return ToColorRef(img.pixel(x, y)); }
 
 // A pixel of the white-to-colour gradient a mode 1 tab of w x h is filled from.
@@ -348,10 +353,10 @@ TEST_F(TabStripTest, StripWithoutTabsPaintsThePageAreaAndFrame) {
     Make(mode, 200, 120);
     const QImage img = Paint(mode == 1 ? "empty_top" : "empty_bottom");
     const CRect a = strip.m_rcPageArea;
-    EXPECT_EQ(Pixel(img, a.left + 2, a.top + 2), CTabStrip::kFrameColour);
-    EXPECT_EQ(Pixel(img, a.right - 3, a.bottom - 3), CTabStrip::kFrameColour);
-    EXPECT_EQ(Pixel(img, a.CenterPoint().x, a.CenterPoint().y), CTabStrip::kNoTabColour);
-    EXPECT_EQ(Pixel(img, a.left, a.top + 30), mode == 1 ? CTabStrip::kTopOutline : CTabStrip::kBottomOutline);
+    EXPECT_EQ(Pixel(img, a.left + 2, a.top + 2), kFrame);
+    EXPECT_EQ(Pixel(img, a.right - 3, a.bottom - 3), kFrame);
+    EXPECT_EQ(Pixel(img, a.CenterPoint().x, a.CenterPoint().y), kNoTab);
+    EXPECT_EQ(Pixel(img, a.left, a.top + 30), mode == 1 ? kTopPen : kBottomPen);
     EXPECT_EQ(strip.GetActivePage(), nullptr);
     strip.DestroyWindow();
   }
@@ -364,15 +369,15 @@ TEST_F(TabStripTest, TopModePaintsGradientTabsWithTheActiveTabsFrame) {
   QImage img = Paint("top_first_active");
   const CRect a = strip.m_rcPageArea;
   // The frame takes the active tab's colour.
-  EXPECT_EQ(Pixel(img, a.left + 1, a.top + 50), CTabStrip::kTabColours[0]);
-  EXPECT_EQ(Pixel(img, a.right - 2, a.top + 50), CTabStrip::kTabColours[0]);
+  EXPECT_EQ(Pixel(img, a.left + 1, a.top + 50), kEntry[0]);
+  EXPECT_EQ(Pixel(img, a.right - 2, a.top + 50), kEntry[0]);
   // The outline runs along T + 2 from L + 6 to R, and the gradient ends in the tab colour.
   const CRect t0 = TabRect(0), t1 = TabRect(1);
-  EXPECT_EQ(Pixel(img, t0.left + 20, t0.top + 2), CTabStrip::kTopOutline);
-  EXPECT_EQ(Pixel(img, t1.left + 20, t1.top + 2), CTabStrip::kTopOutline);
+  EXPECT_EQ(Pixel(img, t0.left + 20, t0.top + 2), kTopPen);
+  EXPECT_EQ(Pixel(img, t1.left + 20, t1.top + 2), kTopPen);
   // An inactive tab's last copy starts at T + 3, 6 pixels in.
   EXPECT_EQ(Pixel(img, t1.left + 20, t1.top + 14),
-            GradientAt(t1.Width(), t1.Height(), CTabStrip::kTabColours[1], 14, 11));
+            GradientAt(t1.Width(), t1.Height(), kEntry[1], 14, 11));
   // The scroll buttons sit in the band as they are, without stretching.
   EXPECT_EQ(Pixel(img, 250, 0), RGB(255, 255, 255));
   EXPECT_EQ(Pixel(img, 250 + 23, 17), RGB(0, 0, 0));
@@ -380,30 +385,27 @@ TEST_F(TabStripTest, TopModePaintsGradientTabsWithTheActiveTabsFrame) {
 
   Click(t1.CenterPoint());
   img = Paint("top_second_active");
-  EXPECT_EQ(Pixel(img, a.left + 1, a.top + 50), CTabStrip::kTabColours[1]);
+  EXPECT_EQ(Pixel(img, a.left + 1, a.top + 50), kEntry[1]);
   // The active second tab reaches with its slant into the first one.
   // The active second tab reaches with its slant into the first one: the
   // copy at (L - 5, B - 7) is the last that covers (L - 5, B).
   EXPECT_EQ(Pixel(img, t1.left - 5, t1.bottom),
-            GradientAt(t1.Width(), t1.Height(), CTabStrip::kTabColours[1], 0, 7));
+            GradientAt(t1.Width(), t1.Height(), kEntry[1], 0, 7));
 }
 
 TEST_F(TabStripTest, TabsFromIndexTenUseTheFrameColour) {
   Make(1, 600, 120);
   for (int i = 0; i < 12; ++i) Add(std::to_string(i).c_str());
   EXPECT_EQ(strip.GetTabCount(), 12);
-  EXPECT_EQ(CTabStrip::TabColour(9), CTabStrip::kTabColours[9]);
-  EXPECT_EQ(CTabStrip::TabColour(10), CTabStrip::kFrameColour);
-  EXPECT_EQ(CTabStrip::TabColour(11), CTabStrip::kFrameColour);
   Click(TabRect(10).CenterPoint());
   ASSERT_EQ(parent.selChanges.size(), 1u);
   EXPECT_EQ(parent.selChanges[0].first, 10u);
   const QImage img = Paint("twelve_tabs");
-  EXPECT_EQ(Pixel(img, strip.m_rcPageArea.left + 1, 60), CTabStrip::kFrameColour);
+  EXPECT_EQ(Pixel(img, strip.m_rcPageArea.left + 1, 60), kFrame);
   const CRect t11 = TabRect(11);
   // Above the title: the first line of the last copy, at T + 3.
   EXPECT_EQ(Pixel(img, t11.left + 10, t11.top + 3),
-            GradientAt(t11.Width(), t11.Height(), CTabStrip::kFrameColour, 4, 0));
+            GradientAt(t11.Width(), t11.Height(), kFrame, 4, 0));
 }
 
 TEST_F(TabStripTest, BottomModePaintsTrapezoidsOverTheBar) {
@@ -413,17 +415,17 @@ TEST_F(TabStripTest, BottomModePaintsTrapezoidsOverTheBar) {
   const QImage img = Paint("bottom");
   const CRect t0 = TabRect(0), t1 = TabRect(1);
   // The active tab is filled in the frame colour; the inactive one shows the bar.
-  EXPECT_EQ(Pixel(img, t0.CenterPoint().x, t0.top + 3), CTabStrip::kFrameColour);
-  EXPECT_NE(Pixel(img, t1.CenterPoint().x + 10, t1.top + 3), CTabStrip::kFrameColour);
+  EXPECT_EQ(Pixel(img, t0.CenterPoint().x, t0.top + 3), kFrame);
+  EXPECT_NE(Pixel(img, t1.CenterPoint().x + 10, t1.top + 3), kFrame);
   // The inactive tab's top edge and its slanted sides use the outline pen.
-  EXPECT_EQ(Pixel(img, t1.CenterPoint().x + 10, t1.top), CTabStrip::kBottomOutline);
-  EXPECT_EQ(Pixel(img, t1.right - 9, t1.bottom - 1), CTabStrip::kBottomOutline);
+  EXPECT_EQ(Pixel(img, t1.CenterPoint().x + 10, t1.top), kBottomPen);
+  EXPECT_EQ(Pixel(img, t1.right - 9, t1.bottom - 1), kBottomPen);
   // The arrows at the left of the strip row.
   EXPECT_EQ(Pixel(img, 0, 100), RGB(255, 255, 255));
   EXPECT_EQ(Pixel(img, 25 + 10, 100 + 5), RGB(0, 0, 0));  // the right arrow's base
   // The frame's bottom line is open where the tabs are.
-  EXPECT_EQ(Pixel(img, 295, strip.m_rcPageArea.bottom), CTabStrip::kBottomOutline);
-  EXPECT_EQ(Pixel(img, t0.CenterPoint().x, strip.m_rcPageArea.bottom), CTabStrip::kFrameColour);
+  EXPECT_EQ(Pixel(img, 295, strip.m_rcPageArea.bottom), kBottomPen);
+  EXPECT_EQ(Pixel(img, t0.CenterPoint().x, strip.m_rcPageArea.bottom), kFrame);
 }
 
 TEST_F(TabStripTest, PagesOfZeroSizeAndAStripSmallerThanItsRow) {
@@ -450,7 +452,7 @@ TEST_F(TabStripTest, OtherModesGivePagesTheWholeClientAndPaintNothing) {
   strip.ScreenToClient(&r);
   EXPECT_EQ(r, CRect(4, 4, 196, 96));
   const QImage img = Paint("no_strip");
-  EXPECT_EQ(CountPixels(img, QRect(0, 0, 200, 100), [](COLORREF c) { return c == CTabStrip::kFrameColour; }), 0);
+  EXPECT_EQ(CountPixels(img, QRect(0, 0, 200, 100), [](COLORREF c) { return c == kFrame; }), 0);
 }
 
 TEST_F(TabStripTest, DestroyingTheStripForgetsItsTabsAndKeepsThePages) {
@@ -592,7 +594,7 @@ TEST_F(TabStripTest, HexViewPagesAsTheWritePageAddsThem) {
   const QImage composite = Composite(strip.m_hWnd, "write_page_composite");
   // The view's own white and its red offsets show inside the frame.
   EXPECT_EQ(ToColorRef(composite.pixel(200, 150)), 0xFFFFFFu);
-  EXPECT_GT(CountPixels(composite, QRect(4, 24, 60, 40), [](COLORREF c) { return c == CHexFileView::kOffsetColour; }), 0);
+  EXPECT_GT(CountPixels(composite, QRect(4, 24, 60, 40), [](COLORREF c) { return c == 0x0000CE; }), 0);
   Click(TabRect(1).CenterPoint());
   qv::PumpMessages();
   Composite(strip.m_hWnd, "write_page_second_tab");
