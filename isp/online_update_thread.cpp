@@ -338,6 +338,7 @@ void CProgramWorker::RunJob() {
 }
 
 BOOL COnlineUpdateThread::Finish(BOOL completed) {
+  EndJob();
   m_pOwner->EnableOwner();
   if (completed) m_pOwner->RepaintViews();
   return completed;

@@ -136,8 +136,8 @@ class COnlineUpdateThread : public CProgramWorker {
   BOOL UpdateOverCom() override;
 
  private:
-  // The end-of-job actions: the owner re-enabled, and after a job that ran to
-  // its end its views repainted.
+  // The end-of-job actions: the job flag lowered, the owner re-enabled, and
+  // after a job that ran to its end its views repainted.
   BOOL Finish(BOOL completed);
 
   CJobOwner* m_pOwner;
