@@ -47,6 +47,7 @@ CString WriteCheckText(WriteCheck check, int pageSize) {
     case WriteCheck::kAddressNotHex: s = "Write Begin Address must be hex digits!"; break;
     case WriteCheck::kAddressNotOnPage: s.Format("Adddress must can be multiple of %d !", pageSize); break;
     case WriteCheck::kBadPassword: s = kInvalidPasswordText; break;
+    case WriteCheck::kImageDoesNotFit: s = "The image does not fit the chip from this address!"; break;
   }
   return s;
 }

@@ -30,6 +30,7 @@ enum class WriteCheck {
   kAddressNotHex,     // "Update Part" with an address that is not all hex digits
   kAddressNotOnPage,  // not a multiple of the page size
   kBadPassword,
+  kImageDoesNotFit,   // pages from the start address beyond what the back end addresses
 };
 
 // The start address is the edit's only when updatePart is set, else 0; the
