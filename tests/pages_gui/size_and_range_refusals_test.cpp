@@ -6,105 +6,34 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
 #include <cstring>
-#include <functional>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/dlg_online_update_and_read.h"
-#include "isp/com_base.h"
-#include "isp/com_base_k55.h"
-#include "platform/win32/application.h"
-#include "platform/win32/common_dialog/file_dialog.h"
-#include "platform/win32/dialog/message_box.h"
-#include "platform/win32/host_widget.h"
-#include "platform/win32/window_object.h"
-#include "sim/uart_generic_chip.h"
-#include "sim/uart_k55_chip.h"
-#include "tests/pages/pages_fixture.h"
-#include "tests/support/chip_on_fake_port.h"
+#include "tests/pages_gui/write_page_fixture.h"
 
 namespace pages_test {
 namespace {
 
-std::string TextOf(HWND hwnd) {
-  char buffer[512] = {};
-  ::GetWindowTextA(hwnd, buffer, sizeof buffer);
-  return buffer;
-}
-
-// The bound only keeps a broken build from hanging; it is no assertion.
-bool PumpUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 20000 && !done(); ++i) {
-    qv::PumpMessages();
-    QTest::qWait(1);
-  }
-  return done();
-}
-
 // The application's own message box carries the application's title.
 std::string AppBox(const std::string& text) { return text + " | " + AfxGetAppName(); }
 
-class SizeAndRangeRefusals : public PagesTest {
+class SizeAndRangeRefusals : public WritePageTest {
  protected:
   SizeAndRangeRefusals() {
-    qv::Application();
-    qv::SetMessageBoxHook([this](const qv::MessageBoxCall& call) {
-      boxes_.push_back(call.text + " | " + call.caption);
-      return IDOK;
-    });
-  }
-  ~SizeAndRangeRefusals() override {
-    Close();
-    qv::SetMessageBoxHook(nullptr);
-    qv::SetFileDialogHook(nullptr);
-  }
-
-  // The IC type's back end (K55 or the generic one) on a fake port with its
-  // chip behind it, and the main window.
-  void Open(const char* type, int flashK) {
-    // Each case starts without the image that the last one left in BINPATH.
-    WriteFile("config.ini", Bytes(kConfigIni, kConfigIni + std::strlen(kConfigIni)));
-    Choose(type, flashK);
-    auto port = std::make_unique<qv::FakeSerialPort>();
-    port_ = port.get();
-    CCOMBase* com = nullptr;
-    if (std::string(type) == "K55") {
-      qv::Attach(*port, k55_);
-      com = new CCOMBaseK55(std::move(port));
-    } else {
-      qv::Attach(*port, generic_);
-      com = new CCOMBase(std::move(port));
+    for (qv::sim::UartChip* chip : {static_cast<qv::sim::UartChip*>(&generic_), static_cast<qv::sim::UartChip*>(&k55_)}) {
+      chip->SetFrameObserver([this](const std::vector<BYTE>&) { ++framesAtTheChip_; });
     }
-    engine_.m_pCOMBase = com;
-    engine_.m_pInterface = com;
-    engine_.m_nInterface = 0;
-    engine_.m_nComPort = 3;
-    engine_.m_nBaudRate = 115200;
-    engine_.m_nEntryMethod = 2;
-    boxes_.clear();
-    main_ = std::make_unique<CDlgOnlineUpdateAndRead>();
-    ASSERT_TRUE(main_->Create(IDD_ONLINE_UPDATE_AND_READ));
-    main_->ShowWindow(SW_SHOW);
-    for (int i = 0; i < 5; ++i) qv::PumpMessages();
-  }
-  void Close() {
-    if (main_ && main_->m_hWnd != nullptr) main_->DestroyWindow();
-    main_.reset();
-    delete engine_.m_pCOMBase;
-    engine_.m_pCOMBase = nullptr;
-    engine_.m_pInterface = nullptr;
-    port_ = nullptr;
   }
 
-  void ClickWithMouse(HWND control) {
-    QWidget* host = qv::win32::Lookup(control)->host.data();
-    ASSERT_NE(host, nullptr);
-    QTest::mouseClick(host, Qt::LeftButton, {}, host->rect().center());
-    qv::PumpMessages();
+  // The back end's main window, its IC type then made type with flashK of
+  // flash; without the image that an earlier case left in BINPATH.
+  void OpenAs(BackEnd kind, const char* type, int flashK) {
+    WriteFile("config.ini", Bytes(kConfigIni, kConfigIni + std::strlen(kConfigIni)));
+    Open(kind);
+    Choose(type, flashK);
+    boxes_.clear();
+    framesAtTheChip_ = 0;
   }
   void TypeInto(HWND edit, const char* text) {
     ::SetWindowTextA(edit, "");
@@ -114,19 +43,9 @@ class SizeAndRangeRefusals : public PagesTest {
     qv::PumpMessages();
     ASSERT_EQ(TextOf(edit), text);
   }
-  HWND WriteItem(int id) const { return ::GetDlgItem(main_->m_dlgWrite.m_hWnd, id); }
   HWND ReadItem(int id) const { return ::GetDlgItem(main_->m_dlgRead.m_hWnd, id); }
-  void Browse(const std::string& path) {
-    qv::SetFileDialogHook([path](const qv::FileDialogCall&) { return std::optional<std::string>(path); });
-    ClickWithMouse(WriteItem(IDC_WRITE_BROWSE));
-    qv::SetFileDialogHook(nullptr);
-  }
 
-  qv::sim::UartGenericChip generic_;
-  qv::sim::UartK55Chip k55_;
-  qv::FakeSerialPort* port_ = nullptr;
-  std::unique_ptr<CDlgOnlineUpdateAndRead> main_;
-  std::vector<std::string> boxes_;
+  int framesAtTheChip_ = 0;
 };
 
 TEST_F(SizeAndRangeRefusals, TheReadPageRefusesWhatWouldWrapRound) {
@@ -146,7 +65,7 @@ TEST_F(SizeAndRangeRefusals, TheReadPageRefusesWhatWouldWrapRound) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Open("K55", c.flashK);
+    OpenAs(BackEnd::kK55, "K55", c.flashK);
     ClickWithMouse(::GetDlgItem(main_->m_hWnd, IDC_MAIN_READ));
     ASSERT_TRUE(::IsWindowVisible(main_->m_dlgRead.m_hWnd));
     if (c.from == nullptr) {
@@ -156,27 +75,27 @@ TEST_F(SizeAndRangeRefusals, TheReadPageRefusesWhatWouldWrapRound) {
       TypeInto(ReadItem(IDC_READ_FROM), c.from);
       TypeInto(ReadItem(IDC_READ_TO), c.to);
     }
-    port_->ClearRecord();
     ClickWithMouse(ReadItem(IDC_READ_READ));
     EXPECT_EQ(boxes_, std::vector<std::string>{AppBox("Can not read such a big size!")});
     EXPECT_FALSE(main_->m_dlgRead.IsReading());
     for (int i = 0; i < 20; ++i) qv::PumpMessages();
-    EXPECT_TRUE(port_->Frames().empty());
+    EXPECT_EQ(framesAtTheChip_, 0);
     EXPECT_EQ(TextOf(ReadItem(IDC_READ_PROGRESS)), "");
     Close();
   }
 }
 
 TEST_F(SizeAndRangeRefusals, AFlashSmallerThanTheBootLoaderLeavesZeroK) {
-  Open("GEN", 2);  // 2 KB of flash, 4 KB of them the boot loader's
-  Browse(WriteFile("fw.bin", Pattern(256, 1)));
+  OpenAs(BackEnd::kGeneric, "GEN", 2);  // 2 KB of flash, 4 KB of them the boot loader's
+  Browse(Image("fw.bin", 256, 1));
   EXPECT_EQ(boxes_, std::vector<std::string>{"File Size must not exceed 0 K! | Warning"});
-  EXPECT_EQ(TextOf(WriteItem(IDC_WRITE_PATH)), "");
+  EXPECT_EQ(Text(kPath), "");
 }
 
 TEST_F(SizeAndRangeRefusals, TheWritePageRefusesAnImageThatDoesNotFitFromItsAddress) {
   struct Case {
     const char* what;
+    BackEnd backEnd;
     const char* type;
     int flashK;
     const char* address;  // nullptr: Update Part left unchecked
@@ -185,35 +104,33 @@ TEST_F(SizeAndRangeRefusals, TheWritePageRefusesAnImageThatDoesNotFitFromItsAddr
   };
   const Case cases[] = {
       // 16-bit byte addresses: FF00 + 0x200 passes 0x10000.
-      {"two pages from FF00", "ROM", 64, "FF00", 512, true},
-      {"one byte more than fits from FE00", "ROM", 64, "FE00", 513, true},
-      {"exactly up to the end from FE00", "ROM", 64, "FE00", 512, false},
+      {"two pages from FF00", BackEnd::kGeneric, "ROM", 64, "FF00", 512, true},
+      {"one byte more than fits from FE00", BackEnd::kGeneric, "ROM", 64, "FE00", 513, true},
+      {"exactly up to the end from FE00", BackEnd::kGeneric, "ROM", 64, "FE00", 512, false},
       // 16-bit word addresses: 128 KB and one page beyond, plus the trailer.
-      {"a K55 image beyond its words", "K55", 256, nullptr, 0x20000 + 32 + 0x300, true},
+      {"a K55 image beyond its words", BackEnd::kK55, "K55", 256, nullptr, 0x20000 + 32 + 0x300, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Open(c.type, c.flashK);
-    Browse(WriteFile("fw.bin", Pattern(c.fileBytes, 2)));
+    OpenAs(c.backEnd, c.type, c.flashK);
+    Browse(Image("fw.bin", c.fileBytes, 2));
     ASSERT_TRUE(boxes_.empty());
     if (c.address != nullptr) {
-      ClickWithMouse(WriteItem(IDC_WRITE_UPDATE_PART));
-      TypeInto(WriteItem(IDC_WRITE_ADDRESS), c.address);
+      ClickWithMouse(kUpdatePart);
+      TypeInto(Item(kAddress), c.address);
     }
-    port_->ClearRecord();
     const std::size_t logged = engine_.Entries().size();
-    ClickWithMouse(WriteItem(IDC_WRITE_WRITE));
+    ClickWithMouse(kWrite);
     if (c.refused) {
       EXPECT_EQ(boxes_, std::vector<std::string>{"The image does not fit the chip from this address! | Warn"});
       EXPECT_FALSE(main_->IsWritePending());
-      EXPECT_TRUE(::IsWindowEnabled(main_->m_dlgWrite.m_hWnd));
-      EXPECT_TRUE(port_->Frames().empty());
+      EXPECT_TRUE(PageEnabled());
+      EXPECT_EQ(framesAtTheChip_, 0);
       EXPECT_EQ(engine_.Entries().size(), logged);
     } else {
       EXPECT_TRUE(boxes_.empty());
-      ASSERT_TRUE(PumpUntil([&] {
-        return !main_->IsWritePending() && TextOf(WriteItem(IDC_WRITE_PROGRESS)) == "Updating...100%";
-      }));
+      WaitForTheJob();
+      ASSERT_TRUE(PumpUntil([&] { return Text(kProgress) == "Updating...100%"; }));
       const Bytes image = Pattern(c.fileBytes, 2);
       EXPECT_EQ(Bytes(generic_.Flash().end() - static_cast<long>(image.size()), generic_.Flash().end()), image);
     }
