@@ -7,7 +7,9 @@
 #include "app/request_checks.h"
 #include "isp/com_base.h"
 #include "isp/com_base_k55.h"
+#include "isp/qv_ic_base.h"
 #include "tests/support/fake_serial_port.h"
+#include "tests/support/recording_engine.h"
 
 namespace {
 
@@ -155,6 +157,38 @@ TEST(CheckReadRequest, WhatDoesNotFitItsTypeOrTheAddressesIsTooBig) {
     CReadRequest request;
     EXPECT_EQ(CheckReadRequest(c.area, c.from, c.to, "", c.usable, c.reach, k55, &request), c.check);
   }
+}
+
+// What the reader's back end reaches: the K55's 16-bit word addresses, the
+// generic chip's 16-bit byte addresses, the bridge's 16-bit read window that
+// starts 0x1000 above the address; nothing without a back end.
+TEST(ReadAddressLimit, IsWhatTheReadersFramesCanAddress) {
+  qv::RecordingEngine engine;
+  CCOMBaseK55 k55(std::make_unique<qv::FakeSerialPort>());
+  CCOMBase generic(std::make_unique<qv::FakeSerialPort>());
+  CQvIcBase ic;
+  struct Case {
+    const char* what;
+    u32 interface;
+    CCOMBase* com;
+    CQvIcBase* bridge;
+    unsigned long long reach;
+  };
+  const Case cases[] = {
+      {"K55", 0, &k55, nullptr, 0x20000},
+      {"generic", 0, &generic, nullptr, 0x10000},
+      {"no serial back end", 0, nullptr, &ic, 0},
+      {"over the bridge", 1, &k55, &ic, 0xF000},
+      {"no bridge back end", 1, &k55, nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    engine.m_nInterface = c.interface;
+    engine.m_pCOMBase = c.com;
+    g_pIcBase = c.bridge;
+    EXPECT_EQ(ReadAddressLimit(), c.reach);
+  }
+  g_pIcBase = nullptr;
 }
 
 TEST(CheckReadRequest, Messages) {
