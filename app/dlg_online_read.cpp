@@ -119,8 +119,8 @@ void CDlgOnlineRead::OnRead() {
   m_editTo.GetWindowText(to);
   if (backEnd->IsPasswordRequired()) m_editPassword.GetWindowText(password);
   CReadRequest request;
-  const ReadCheck check = CheckReadRequest(area, from, to, password, 1024LL * UsableFlashKB(*backEnd), *backEnd,
-                                           &request);
+  const ReadCheck check = CheckReadRequest(area, from, to, password, 1024LL * UsableFlashKB(*backEnd),
+                                           ReadAddressLimit(), *backEnd, &request);
   if (check != ReadCheck::kOk) {
     AfxMessageBox(ReadCheckText(check), MB_OK);
     return;

@@ -185,8 +185,17 @@ void CDlgOnlineUpdate::OnWrite() {
   m_editAddress.GetWindowText(address);
   m_editPassword.GetWindowText(password);
   CWriteRequest request;
-  const WriteCheck check = CheckWriteRequest(m_chkUpdatePart.GetCheck() == BST_CHECKED ? TRUE : FALSE, address,
-                                             password, *backEnd, &request);
+  WriteCheck check = CheckWriteRequest(m_chkUpdatePart.GetCheck() == BST_CHECKED ? TRUE : FALSE, address, password,
+                                       *backEnd, &request);
+  // Pages beyond the back end's addresses would wrap onto the start of the
+  // flash; the job would refuse them, but only into the run log. (A file
+  // gone meanwhile is the job setter's to refuse.)
+  const long long length = ImageFileLength(path);
+  const long long imageSize = length - backEnd->GetFileHeaderSize() - backEnd->GetFileTrailerSize();
+  if (check == WriteCheck::kOk && length >= 0 &&
+      !ImageFitsAddressSpace(request.start, imageSize, backEnd->GetPageSize(), WriteJobAddressLimit())) {
+    check = WriteCheck::kImageDoesNotFit;
+  }
   if (check == WriteCheck::kBadPassword) {
     AfxMessageBox(WriteCheckText(check, backEnd->GetPageSize()), MB_OK);
     return;

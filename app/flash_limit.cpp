@@ -8,7 +8,7 @@ BOOL IsBootLoadInRom(const char* icType) {
   return IsAnyCaseTrue(value);
 }
 
-int UsableFlashKB(CCommonInterface& backEnd) {
+long long UsableFlashKB(CCommonInterface& backEnd) {
   if (IsBootLoadInRom(g_szIcType)) return g_nFlashSizeK;
-  return g_nFlashSizeK - backEnd.GetBootLoaderSizeKB();
+  return static_cast<long long>(g_nFlashSizeK) - backEnd.GetBootLoaderSizeKB();
 }

@@ -12,4 +12,5 @@ BOOL IsBootLoadInRom(const char* icType);
 
 // The usable flash of the chosen IC type (g_szIcType, g_nFlashSizeK) on this
 // back end, in KB; below 0 when the back end reserves more than the flash has.
-int UsableFlashKB(CCommonInterface& backEnd);
+// Wide enough for any FLASH value, so that nothing wraps on the way.
+long long UsableFlashKB(CCommonInterface& backEnd);

@@ -1,5 +1,7 @@
 #include "app/request_checks.h"
 
+#include <climits>
+
 #include "isp/engine.h"
 
 namespace {
@@ -45,6 +47,7 @@ CString WriteCheckText(WriteCheck check, int pageSize) {
     case WriteCheck::kAddressNotHex: s = "Write Begin Address must be hex digits!"; break;
     case WriteCheck::kAddressNotOnPage: s.Format("Adddress must can be multiple of %d !", pageSize); break;
     case WriteCheck::kBadPassword: s = kInvalidPasswordText; break;
+    case WriteCheck::kImageDoesNotFit: s = "The image does not fit the chip from this address!"; break;
   }
   return s;
 }
@@ -55,7 +58,8 @@ const char* WriteCheckCaption(WriteCheck check) {
 
 ReadCheck CheckReadRequest(ReadArea area, const CString& fromText, const CString& toText,
                            const CString& passwordText, long long usableBytes,
-                           CCommonInterface& backEnd, CReadRequest* request) {
+                           unsigned long long reachBytes, CCommonInterface& backEnd,
+                           CReadRequest* request) {
   *request = CReadRequest{};
   long long size = 0;
   switch (area) {
@@ -70,8 +74,13 @@ ReadCheck CheckReadRequest(ReadArea area, const CString& fromText, const CString
       break;
     }
   }
-  // A flash that leaves nothing to read has no All Area either.
-  if (size <= 0) return ReadCheck::kTooBig;
+  // A flash that leaves nothing to read has no All Area either. A size that
+  // the request's count cannot hold, or addresses beyond the back end's
+  // frames, would wrap round into a read of something else.
+  if (size <= 0 || size > INT_MAX) return ReadCheck::kTooBig;
+  if (static_cast<unsigned long long>(request->start) + static_cast<unsigned long long>(size) > reachBytes) {
+    return ReadCheck::kTooBig;
+  }
   request->size = static_cast<int>(size);
   const int page = backEnd.GetPageSize() > 0 ? backEnd.GetPageSize() : 1;
   request->pages = request->size / page + (request->size % page != 0 ? 1 : 0);

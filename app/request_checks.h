@@ -30,6 +30,7 @@ enum class WriteCheck {
   kAddressNotHex,     // "Update Part" with an address that is not all hex digits
   kAddressNotOnPage,  // not a multiple of the page size
   kBadPassword,
+  kImageDoesNotFit,   // pages from the start address beyond what the back end addresses
 };
 
 // The start address is the edit's only when updatePart is set, else 0; the
@@ -49,14 +50,16 @@ enum class ReadCheck {
   kOk,
   kNoArea,          // neither All Area nor Custom Area chosen
   kEndBeforeStart,  // a custom range whose end lies before its start
-  kTooBig,          // more than the usable flash
+  kTooBig,          // more than the usable flash, the request holds or the back end reaches
   kBadPassword,
 };
 
 // All Area reads the usable flash from 0; Custom Area from..to, both ends
 // included, as hex digits without a prefix (any other text counts as 0).
+// reachBytes: the addresses the reader's back end can reach from 0.
 ReadCheck CheckReadRequest(ReadArea area, const CString& fromText, const CString& toText,
                            const CString& passwordText, long long usableBytes,
-                           CCommonInterface& backEnd, CReadRequest* request);
+                           unsigned long long reachBytes, CCommonInterface& backEnd,
+                           CReadRequest* request);
 // The refusal's message; every one is shown under the application's title.
 CString ReadCheckText(ReadCheck check);

@@ -36,12 +36,16 @@ void CTaravikApp::WriteLog(CString text) {
   SYSTEMTIME st{};
   GetLocalTime(&st);
   WriteLogGuarded(m_csLog, [&] {
-    CString stamp;
-    stamp.Format("\r\n%02d-%02d-%02d %02d:%02d:%02d\r\n", st.wYear - 2000, st.wMonth, st.wDay,
+    CString entry;
+    entry.Format("\r\n%02d-%02d-%02d %02d:%02d:%02d\r\n", st.wYear - 2000, st.wMonth, st.wDay,
                  st.wHour, st.wMinute, st.wSecond);
-    m_fileLog.Write(stamp.GetString(), static_cast<UINT>(stamp.GetLength()));
-    CString line = text + "\r\n";
-    m_fileLog.Write(line.GetString(), static_cast<UINT>(line.GetLength()));
+    entry += text;
+    entry += "\r\n";
+    // One write for the whole entry into a file opened for appending: the
+    // lock keeps this process's threads apart, and the kernel puts each
+    // write whole at the end, so that another instance in the same folder
+    // (another user) never overwrites or splits an entry.
+    m_fileLog.Write(entry.GetString(), static_cast<UINT>(entry.GetLength()));
   });
 }
 
@@ -74,7 +78,7 @@ BOOL CTaravikApp::OpenRunLog() {
   CString path = folder + "/Runlog.txt";
   EnterCriticalSection(&m_csLog);
   BOOL ok = m_fileLog.Open(path, CFile::modeWrite | CFile::shareDenyWrite | CFile::modeCreate |
-                                     CFile::modeNoTruncate);
+                                     CFile::modeNoTruncate | CFile::modeAppend);
   if (ok) m_fileLog.SeekToEnd();
   LeaveCriticalSection(&m_csLog);
   return ok;

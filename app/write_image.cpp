@@ -20,12 +20,13 @@ CImageFile LoadImageFile(const CString& path, CCommonInterface& backEnd) {
   if (length < 0) return out;
   const long long header = backEnd.GetFileHeaderSize();
   const long long size = length - header - backEnd.GetFileTrailerSize();
-  const int limitKB = UsableFlashKB(backEnd);
-  // A back end that reserves more than the flash has leaves room for nothing.
-  const long long limit = limitKB > 0 ? static_cast<long long>(limitKB) * 1024 : 0;
+  // A back end that reserves more than the flash has leaves room for
+  // nothing, which the message then says: 0 K, not a size below 0.
+  const long long limitKB = std::max(UsableFlashKB(backEnd), 0LL);
+  const long long limit = limitKB * 1024;
   if (size < 0 || size > limit) {
     out.result = CImageFile::kTooLarge;
-    out.limitKB = limitKB;
+    out.limitKB = static_cast<int>(limitKB);
     return out;
   }
   CJobImage image;

@@ -23,7 +23,7 @@ struct CImageFile {
     kLoaded,
   };
   Result result = kNotOpened;
-  // kTooLarge: the limit for the message.
+  // kTooLarge: the limit for the message, never below 0.
   int limitKB = 0;
   // kLoaded: the whole file's length, header and trailer included; the image
   // without them; the byte sum of the file.

@@ -1,5 +1,28 @@
 include(GoogleTest)
 
+# The suppressions of tools/lsan.supp and tools/tsan.supp, built into the
+# program and every test of a sanitizer build, so that each runs as it is, a
+# person's desktop included. They name system libraries only, never our code.
+if(QV_SANITIZE)
+  file(READ ${CMAKE_SOURCE_DIR}/tools/lsan.supp qv_lsan_supp)
+  file(READ ${CMAKE_SOURCE_DIR}/tools/tsan.supp qv_tsan_supp)
+  set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/tools/lsan.supp ${CMAKE_SOURCE_DIR}/tools/tsan.supp)
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/sanitizer_suppressions.cpp CONTENT
+"// Generated from tools/lsan.supp and tools/tsan.supp.
+extern \"C\" const char* __lsan_default_suppressions() { return R\"supp(@qv_lsan_supp@)supp\"; }
+extern \"C\" const char* __tsan_default_suppressions() { return R\"supp(@qv_tsan_supp@)supp\"; }
+" @ONLY)
+  add_library(qv_sanitizer_suppressions OBJECT ${CMAKE_BINARY_DIR}/sanitizer_suppressions.cpp)
+endif()
+
+# Links the sanitizers' suppressions into an executable of a sanitizer build.
+function(qv_sanitizer_suppressions target)
+  if(TARGET qv_sanitizer_suppressions)
+    target_link_libraries(${target} PRIVATE qv_sanitizer_suppressions)
+  endif()
+endfunction()
+
 # Shared build rules: our own code builds with warnings as errors.
 function(qv_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
@@ -47,6 +70,7 @@ function(qv_test)
   target_link_libraries(${A_NAME} PRIVATE ${A_LINKS} GTest::gtest GTest::gtest_main)
   target_include_directories(${A_NAME} PRIVATE ${CMAKE_SOURCE_DIR})
   qv_warnings(${A_NAME})
+  qv_sanitizer_suppressions(${A_NAME})
   # One label per suite: a list would not survive test discovery's properties.
   set(label unit)
   if(A_TSAN)

@@ -22,6 +22,7 @@ constexpr int kHandshakeReads = 5;
 constexpr u32 kMaxBurst = 250;
 constexpr u32 kPageBytes = 128;
 constexpr u32 kMaxFrame = 4 + 255 + 1;
+constexpr u32 kAddressSpace = 0x10000;
 
 void WriteLogText(const char* text) { Engine().WriteLog(CString(text)); }
 
@@ -140,6 +141,18 @@ BOOL CCOMBase::AutoBautRateDetect() {
 }
 
 int CCOMBase::SendEraseCmd(u32 start, u32 size) {
+  // The size field holds 16 bits: the whole 64 KB of the address space would
+  // go out as size 0 and erase nothing. It is erased in two halves, each an
+  // ordinary erase of whole pages. Any other range goes out as it always did,
+  // cut to 16 bits like every field (the jobs refuse ranges beyond 64 KB).
+  if (start == 0 && size == kAddressSpace) {
+    const int status = SendEraseFrame(0, kAddressSpace / 2);
+    return status == kStatusAck ? SendEraseFrame(kAddressSpace / 2, kAddressSpace / 2) : status;
+  }
+  return SendEraseFrame(start, size);
+}
+
+int CCOMBase::SendEraseFrame(u32 start, u32 size) {
   BYTE payload[4];
   PutBigEndian16(payload, start);
   PutBigEndian16(payload + 2, size);

@@ -50,6 +50,9 @@ class CCOMBase : public CCommonInterface {
   // Writes a frame and reads the reply to command: -1 when the write fails,
   // else WaitCmdStatus(command).
   int SendFrameForStatus(const BYTE* frame, u32 length, u32 timeoutMs, BYTE command);
+  // One erase frame of the 16-bit start and size, with its second try in the
+  // other checksum form.
+  int SendEraseFrame(u32 start, u32 size);
   // Reads as many bytes as are queued, at least 1 and at most 250, within
   // timeoutMs. Returns the count read, 0 when they did not come.
   u32 ReadQueuedBurst(BYTE* buffer, u32 timeoutMs);

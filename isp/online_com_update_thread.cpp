@@ -122,6 +122,7 @@ void COnlineComUpdateThread::SetJob(const CString& section, const CString& path,
 }
 
 BOOL COnlineComUpdateThread::Finish(BOOL completed) {
+  EndJob();
   m_pOwner->EnableOwner();
   m_pOwner->ShowCloseButton();
   return completed;

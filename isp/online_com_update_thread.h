@@ -58,7 +58,8 @@ class COnlineComUpdateThread : public CProgramWorker {
  private:
   void CreateBackEnd(const CString& section);
   BOOL LoadImage(int mode, u32 start, u32 end, u32 skip);
-  // The owner re-enabled and its Close button shown, on every path.
+  // The job flag lowered, the owner re-enabled and its Close button shown,
+  // on every path.
   BOOL Finish(BOOL completed);
   // The bridge set-up of an opened bridge, with the slave address we choose.
   void SetUpBridge();

@@ -7,6 +7,7 @@
 #include "isp/bridge_device.h"
 #include "isp/com_base.h"
 #include "isp/engine.h"
+#include "isp/online_update_thread.h"
 #include "isp/progress.h"
 #include "isp/qv_ic_base.h"
 #include "platform/core/clock.h"
@@ -27,6 +28,12 @@ constexpr DWORD kResetSettleMs = 70;
 constexpr int kBridgeStep = 128;
 
 }  // namespace
+
+unsigned long long ReadAddressLimit() {
+  CEngineContext& engine = Engine();
+  if (engine.m_nInterface == 1) return g_pIcBase != nullptr ? 0x10000 - CQvIcBase::kReadWindow : 0;
+  return engine.m_pCOMBase != nullptr ? SerialAddressLimit(*engine.m_pCOMBase) : 0;
+}
 
 COnlineReadThread::COnlineReadThread(CReadOwner* owner) : m_pOwner(owner) {}
 

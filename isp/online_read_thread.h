@@ -22,6 +22,11 @@ struct CReadRequest {
   CString password;
 };
 
+// The bytes from address 0 that a read over the engine's interface can reach
+// without its addresses wrapping round: the serial back end's address space,
+// or the bridge's 16-bit read window above its base. 0 without that back end.
+unsigned long long ReadAddressLimit();
+
 class CReadOwner {
  public:
   virtual ~CReadOwner() = default;

@@ -144,6 +144,20 @@ unsigned long long I2cAddressLimit(CQvIcBase& ic) {
   return 1ull << 16;
 }
 
+unsigned long long WriteJobAddressLimit() {
+  CEngineContext& engine = Engine();
+  if (engine.m_nInterface == 0 && engine.m_pCOMBase != nullptr) return SerialAddressLimit(*engine.m_pCOMBase);
+  if (engine.m_nInterface == 1 && g_pIcBase != nullptr) return I2cAddressLimit(*g_pIcBase);
+  return ULLONG_MAX;
+}
+
+bool ImageFitsAddressSpace(u32 start, long long size, int pageSize, unsigned long long limit) {
+  if (size < 0 || pageSize <= 0) return false;
+  const unsigned long long page = static_cast<unsigned long long>(pageSize);
+  const unsigned long long pages = (static_cast<unsigned long long>(size) + page - 1) / page;
+  return start + pages * page <= limit;
+}
+
 // ---- CProgramJob ----
 
 CProgramJob::CProgramJob(CJobOwner& owner, const CWorkerThread& worker, const CJobImage& image,
@@ -173,10 +187,7 @@ void CProgramJob::Begin(CCommonInterface& backEnd, unsigned long long limit) {
     Fail(kFailSetup, Formatted("Page Size %d Not Supported", m_nPageSize));
   }
   Post(kProgressStart, 0);
-  const unsigned long long end = static_cast<unsigned long long>(m_image.m_nStartAddress) +
-                                 static_cast<unsigned long long>(m_image.m_nPageCount) *
-                                     static_cast<unsigned long long>(m_nPageSize);
-  if (end > limit) {
+  if (!ImageFitsAddressSpace(m_image.m_nStartAddress, m_image.m_nImageSize, m_nPageSize, limit)) {
     CString text;
     text.Format("Address Range Fail! 0x%X + 0x%X > 0x%llX", m_image.m_nStartAddress,
                 static_cast<unsigned>(m_image.m_nPageCount * m_nPageSize), limit);
@@ -338,6 +349,7 @@ void CProgramWorker::RunJob() {
 }
 
 BOOL COnlineUpdateThread::Finish(BOOL completed) {
+  EndJob();
   m_pOwner->EnableOwner();
   if (completed) m_pOwner->RepaintViews();
   return completed;

@@ -109,6 +109,13 @@ class CProgramJob {
 // The address space of a back end in bytes, as far as its frames can reach.
 unsigned long long SerialAddressLimit(CCOMBase& com);
 unsigned long long I2cAddressLimit(CQvIcBase& ic);
+// The address space of the back end that a Write page job runs on (the
+// engine's interface); no limit without that back end, whose job then
+// fails on its own.
+unsigned long long WriteJobAddressLimit();
+// TRUE when the pages of an image of size bytes, in whole pages from start,
+// stay within the first limit bytes of the device's address space.
+bool ImageFitsAddressSpace(u32 start, long long size, int pageSize, unsigned long long limit);
 
 // What both programming workers share: the polling loop, and the job chosen
 // by the engine's interface (0 serial, 1 USB).
@@ -136,8 +143,8 @@ class COnlineUpdateThread : public CProgramWorker {
   BOOL UpdateOverCom() override;
 
  private:
-  // The end-of-job actions: the owner re-enabled, and after a job that ran to
-  // its end its views repainted.
+  // The end-of-job actions: the job flag lowered, the owner re-enabled, and
+  // after a job that ran to its end its views repainted.
   BOOL Finish(BOOL completed);
 
   CJobOwner* m_pOwner;

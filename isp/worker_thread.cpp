@@ -34,11 +34,17 @@ void CWorkerThread::ServeJobs(DWORD sliceMs) {
   for (;;) {
     if (WaitForSingleObject(m_hQuitEvent, sliceMs) == WAIT_OBJECT_0) return;
     if (GetJobFlag() != 0) {
+      m_bJobEnded = false;
       RunJob();
-      m_nJobFlag.store(0, std::memory_order_release);
+      if (!m_bJobEnded) EndJob();
     }
     if (IsStopped()) return;
   }
+}
+
+void CWorkerThread::EndJob() {
+  m_bJobEnded = true;
+  m_nJobFlag.store(0, std::memory_order_release);
 }
 
 unsigned CWorkerThread::ThreadProc(CWorkerThread* self) {

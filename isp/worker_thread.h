@@ -42,10 +42,15 @@ class CWorkerThread {
  protected:
   // Publishes the job fields stored before it.
   void RaiseJobFlag() { m_nJobFlag.store(1, std::memory_order_release); }
+  // The hand-over at a job's end, on the worker's thread: lowers the job
+  // flag. A worker calls it before it re-enables its owner, so that a job
+  // the owner queues as soon as it is enabled is never lowered with the one
+  // that ended.
+  void EndJob();
   // The loop every worker shares: returns at once when stopped; waits on the
   // quit event in slices (500 ms for the programming workers); after a slice
-  // without quit runs RunJob when the job flag is up and lowers it when the
-  // job has returned.
+  // without quit runs RunJob when the job flag is up, and lowers the flag
+  // after it unless the job has done so itself (EndJob).
   void ServeJobs(DWORD sliceMs = kPollSliceMs);
   static constexpr DWORD kPollSliceMs = 500;
   virtual void RunJob() = 0;
@@ -58,4 +63,5 @@ class CWorkerThread {
   std::atomic<bool> m_bStopped{true};
   std::atomic<bool> m_bStopRequested{false};
   std::atomic<u32> m_nJobFlag{0};
+  bool m_bJobEnded = false;  // the worker thread's own
 };

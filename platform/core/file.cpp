@@ -24,6 +24,7 @@ BOOL CFile::Open(const char* path, UINT flags) {
     o |= O_RDONLY;
   }
   if (flags & modeCreate) o |= O_CREAT;
+  if (flags & modeAppend) o |= O_APPEND;
   // Truncated only once it is known to be a file that may be written.
   const bool truncate = (flags & modeCreate) && !(flags & modeNoTruncate);
   // Only a regular file opens: a FIFO would hold the open up for ever, and

@@ -15,6 +15,9 @@ class CFile {
     shareDenyWrite = 0x0020,
     modeCreate = 0x1000,
     modeNoTruncate = 0x2000,
+    // Ours: every Write lands at the file's end as it is at that moment
+    // (O_APPEND), also when another process has written to it meanwhile.
+    modeAppend = 0x100000,
   };
 
   CFile() = default;

@@ -14,6 +14,8 @@ namespace qv {
 // through a symbolic link replaces the regular file the link names. Refused
 // (false, nothing touched): a FIFO, a device, a folder, a link that names
 // nothing, and a file whose mode bits forbid writing, for root too.
+// Temporary files of the same name that a process killed before its rename
+// left behind are removed on the way.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 }  // namespace qv

@@ -2,6 +2,7 @@
 // The narrow seam between the serial back ends and the operating system: one
 // interface, the termios implementation beside it, a fake one in the tests.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -52,6 +53,9 @@ std::string ResolveComName(u32 portNumber);
 std::string TtySDriver(int index);
 // Tests put a fake sysfs and /dev in place; empty strings restore the real ones.
 void SetSystemRootsForTesting(const std::string& sysRoot, const std::string& devRoot);
+// Tests answer the probe's UART question (a known UART type behind the open
+// descriptor) themselves; an empty function restores TIOCGSERIAL.
+void SetUartCheckForTesting(std::function<bool(int fd)> check);
 
 // The operating system's serial port.
 std::unique_ptr<ISerialPort> CreateSystemSerialPort();
@@ -60,8 +64,8 @@ std::unique_ptr<ISerialPort> CreateSystemSerialPort();
 
 // Tries to open COM1..COM128 (each held only for the moment of the test);
 // flags[i] = 1 when COM(i+1) opened. A /dev/ttyS node counts only when sysfs
-// shows hardware behind it (a driver, and for the 8250 driver a UART type
-// other than unknown): most machines have dozens of ttyS nodes that open
-// without any UART, each of which would cost a port search seconds.
-// Returns the count found.
+// shows a device with a driver behind it and TIOCGSERIAL reports a UART type
+// other than unknown, whichever driver that is: most machines have dozens of
+// ttyS nodes that open without any UART, each of which would cost a port
+// search seconds. Returns the count found.
 int ProbeComPorts(u32 flags[128], u32 ignored);

@@ -10,6 +10,9 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <functional>
+#include <mutex>
+#include <utility>
 
 #include "platform/serial/line_settings.h"
 #include "platform/serial/serial_port.h"
@@ -202,22 +205,38 @@ std::unique_ptr<ISerialPort> CreateSystemSerialPort() { return std::make_unique<
 namespace qv {
 namespace {
 
-constexpr char k8250Driver[] = "serial8250";
+std::mutex g_uartCheckLock;
+std::function<bool(int)> g_uartCheck;  // a test's stand-in for TIOCGSERIAL
+
+bool HasUartBehind(int fd) {
+  std::function<bool(int)> check;
+  {
+    std::lock_guard<std::mutex> lock(g_uartCheckLock);
+    check = g_uartCheck;
+  }
+  return check ? check(fd) : serial::HasKnownUart(fd);
+}
 
 bool IsPresent(const ComDevice& device) {
-  std::string driver;
-  if (device.ttySIndex >= 0) {
-    driver = TtySDriver(device.ttySIndex);
-    if (driver.empty()) return false;
-  }
+  // A ttyS node needs a device in sysfs and a UART that its driver knows.
+  // The UART type is asked whatever the driver link names: the 8250 driver,
+  // its PNP or PCI front ends, or (on kernels with the serial-base bus) the
+  // bus's "port" driver, behind which every phantom port sits too.
+  if (device.ttySIndex >= 0 && TtySDriver(device.ttySIndex).empty()) return false;
   const int fd = OpenExclusive(device.path);
   if (fd < 0) return false;
-  const bool present = driver != k8250Driver || serial::HasKnownUart(fd);
+  const bool present = device.ttySIndex < 0 || HasUartBehind(fd);
   CloseExclusive(fd);
   return present;
 }
 
 }  // namespace
+
+void SetUartCheckForTesting(std::function<bool(int fd)> check) {
+  std::lock_guard<std::mutex> lock(g_uartCheckLock);
+  g_uartCheck = std::move(check);
+}
+
 }  // namespace qv
 
 int ProbeComPorts(u32 flags[128], u32) {

@@ -1,13 +1,9 @@
 #include "platform/win32/main_window.h"
 
-namespace {
-CWnd* g_main = nullptr;  // the UI thread's alone
-}  // namespace
+#include "platform/win32/win_app.h"
 
-CWnd* AfxGetMainWnd() { return g_main && IsWindow(g_main->m_hWnd) ? g_main : nullptr; }
-
-namespace qv {
-
-void SetMainWindow(CWnd* wnd) { g_main = wnd; }
-
-}  // namespace qv
+CWnd* AfxGetMainWnd() {
+  CWinApp* app = AfxGetApp();
+  CWnd* main = app != nullptr ? app->m_pMainWnd : nullptr;
+  return main != nullptr && IsWindow(main->m_hWnd) ? main : nullptr;
+}

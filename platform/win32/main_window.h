@@ -4,12 +4,6 @@
 
 #include "platform/win32/cwnd.h"
 
-// Null while the program has no main window.
+// The application object's m_pMainWnd while its window exists; null without
+// an application, a main window, or once that window is gone.
 CWnd* AfxGetMainWnd();
-
-namespace qv {
-
-// The application sets its main window here once it exists (null at its end).
-void SetMainWindow(CWnd* wnd);
-
-}  // namespace qv

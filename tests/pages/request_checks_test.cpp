@@ -7,7 +7,9 @@
 #include "app/request_checks.h"
 #include "isp/com_base.h"
 #include "isp/com_base_k55.h"
+#include "isp/qv_ic_base.h"
 #include "tests/support/fake_serial_port.h"
+#include "tests/support/recording_engine.h"
 
 namespace {
 
@@ -67,6 +69,9 @@ TEST(CheckWriteRequest, MessagesAndCaptions) {
   EXPECT_STREQ(WriteCheckCaption(WriteCheck::kAddressNotHex), "Warn");
 }
 
+// The K55's 16-bit word addresses reach 128 KB.
+constexpr unsigned long long kK55Reach = 0x20000;
+
 struct ReadCase {
   ReadArea area;
   const char* from;
@@ -103,7 +108,7 @@ TEST(CheckReadRequest, AreasRangesAndPassword) {
   for (const ReadCase& c : cases) {
     CReadRequest request;
     SCOPED_TRACE(std::string(c.from) + ".." + c.to + " / " + c.password);
-    EXPECT_EQ(CheckReadRequest(c.area, c.from, c.to, c.password, usable, k55, &request), c.check);
+    EXPECT_EQ(CheckReadRequest(c.area, c.from, c.to, c.password, usable, kK55Reach, k55, &request), c.check);
     if (c.check == ReadCheck::kOk) {
       EXPECT_EQ(request.start, c.start);
       EXPECT_EQ(request.size, c.size);
@@ -116,8 +121,74 @@ TEST(CheckReadRequest, AreasRangesAndPassword) {
 TEST(CheckReadRequest, NoUsableFlashLeavesNothingToRead) {
   CCOMBaseK55 k55(std::make_unique<qv::FakeSerialPort>());
   CReadRequest request;
-  EXPECT_EQ(CheckReadRequest(ReadArea::kAll, "", "", "", 0, k55, &request), ReadCheck::kTooBig);
-  EXPECT_EQ(CheckReadRequest(ReadArea::kAll, "", "", "", -4096, k55, &request), ReadCheck::kTooBig);
+  EXPECT_EQ(CheckReadRequest(ReadArea::kAll, "", "", "", 0, kK55Reach, k55, &request), ReadCheck::kTooBig);
+  EXPECT_EQ(CheckReadRequest(ReadArea::kAll, "", "", "", -4096, kK55Reach, k55, &request), ReadCheck::kTooBig);
+}
+
+// A size that the read's 32-bit count cannot hold, or addresses that the
+// back end's frames cannot reach, are too big as well: they would wrap round
+// into a read of something else (FLASH=4194305 had read 1024 bytes and
+// reported 100%).
+TEST(CheckReadRequest, WhatDoesNotFitItsTypeOrTheAddressesIsTooBig) {
+  CCOMBaseK55 k55(std::make_unique<qv::FakeSerialPort>());
+  struct Case {
+    const char* what;
+    ReadArea area;
+    const char* from;
+    const char* to;
+    long long usable;
+    unsigned long long reach;
+    ReadCheck check;
+  };
+  const Case cases[] = {
+      {"FLASH=4194305", ReadArea::kAll, "", "", 4194305LL * 1024, 1ull << 32, ReadCheck::kTooBig},
+      {"FLASH=99999999", ReadArea::kAll, "", "", 99999999LL * 1024, 1ull << 32, ReadCheck::kTooBig},
+      {"2147483647 bytes, the largest count", ReadArea::kAll, "", "", 2147483647LL, 1ull << 32, ReadCheck::kOk},
+      {"FLASH=2097152", ReadArea::kAll, "", "", 2097152LL * 1024, 1ull << 32, ReadCheck::kTooBig},
+      {"all of the words", ReadArea::kAll, "", "", 0x20000, kK55Reach, ReadCheck::kOk},
+      {"a word beyond them", ReadArea::kAll, "", "", 0x20000 + 32, kK55Reach, ReadCheck::kTooBig},
+      {"the last words", ReadArea::kCustom, "1FFE0", "1FFFF", 0x40000, kK55Reach, ReadCheck::kOk},
+      {"across the end", ReadArea::kCustom, "1FFE0", "2001F", 0x40000, kK55Reach, ReadCheck::kTooBig},
+      {"beyond the end", ReadArea::kCustom, "20000", "2001F", 0x40000, kK55Reach, ReadCheck::kTooBig},
+      {"a huge flash, a small range", ReadArea::kCustom, "0", "FF", 99999999LL * 1024, kK55Reach, ReadCheck::kOk},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CReadRequest request;
+    EXPECT_EQ(CheckReadRequest(c.area, c.from, c.to, "", c.usable, c.reach, k55, &request), c.check);
+  }
+}
+
+// What the reader's back end reaches: the K55's 16-bit word addresses, the
+// generic chip's 16-bit byte addresses, the bridge's 16-bit read window that
+// starts 0x1000 above the address; nothing without a back end.
+TEST(ReadAddressLimit, IsWhatTheReadersFramesCanAddress) {
+  qv::RecordingEngine engine;
+  CCOMBaseK55 k55(std::make_unique<qv::FakeSerialPort>());
+  CCOMBase generic(std::make_unique<qv::FakeSerialPort>());
+  CQvIcBase ic;
+  struct Case {
+    const char* what;
+    u32 interface;
+    CCOMBase* com;
+    CQvIcBase* bridge;
+    unsigned long long reach;
+  };
+  const Case cases[] = {
+      {"K55", 0, &k55, nullptr, 0x20000},
+      {"generic", 0, &generic, nullptr, 0x10000},
+      {"no serial back end", 0, nullptr, &ic, 0},
+      {"over the bridge", 1, &k55, &ic, 0xF000},
+      {"no bridge back end", 1, &k55, nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    engine.m_nInterface = c.interface;
+    engine.m_pCOMBase = c.com;
+    g_pIcBase = c.bridge;
+    EXPECT_EQ(ReadAddressLimit(), c.reach);
+  }
+  g_pIcBase = nullptr;
 }
 
 TEST(CheckReadRequest, Messages) {

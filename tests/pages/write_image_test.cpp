@@ -65,8 +65,9 @@ TEST_F(WriteImageTest, SizeCheckAgainstTheUsableFlash) {
       // ROM: the same back end, the whole flash.
       {"ROM", 16, false, 16 * 1024, CImageFile::kLoaded, 0},
       {"ROM", 16, false, 16 * 1024 + 1, CImageFile::kTooLarge, 16},
-      // A type whose flash is smaller than the reserved part takes nothing.
-      {"GEN", 2, false, 1, CImageFile::kTooLarge, -2},
+      // A type whose flash is smaller than the reserved part takes nothing,
+      // and the limit it tells is 0, not below.
+      {"GEN", 2, false, 1, CImageFile::kTooLarge, 0},
   };
   for (const SizeCase& c : cases) {
     Choose(c.type, c.flashK);
