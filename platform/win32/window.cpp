@@ -11,7 +11,7 @@
 #include "platform/win32/cwnd.h"
 #include "platform/win32/frame.h"
 #include "platform/win32/host_widget.h"
-#include "platform/win32/input/input.h"
+#include "platform/win32/input/mouse.h"
 #include "platform/win32/standard/standard_classes.h"
 #include "platform/win32/top_level.h"
 #include "platform/win32/window_object.h"
