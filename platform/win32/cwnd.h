@@ -6,6 +6,7 @@
 
 #include "platform/core/cstring.h"
 #include "platform/win32/gdi/gdi.h"
+#include "platform/win32/standard/scroll_bar.h"
 #include "platform/win32/window.h"
 
 class CWnd;

@@ -14,6 +14,7 @@
 #include "platform/win32/application.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/snapshot.h"
+#include "platform/win32/window_class.h"
 
 namespace {
 

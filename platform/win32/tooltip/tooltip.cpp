@@ -8,6 +8,7 @@
 
 #include "platform/win32/host_widget.h"
 #include "platform/win32/input/mouse.h"
+#include "platform/win32/window_class.h"
 #include "platform/win32/window_object.h"
 
 namespace qv::win32 {
