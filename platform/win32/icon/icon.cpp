@@ -1,6 +1,7 @@
 #include "platform/win32/icon/icon.h"
 
 #include "platform/win32/icon/icon_object.h"
+#include "platform/win32/system/system_metrics.h"
 
 namespace qv::win32 {
 namespace {
