@@ -3,9 +3,8 @@
 #include <QApplication>
 #include <algorithm>
 #include <cstring>
-#include <mutex>
-#include <unordered_map>
 
+#include "platform/core/handle_table.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/frame.h"
 #include "platform/win32/host_widget.h"
@@ -17,11 +16,8 @@
 namespace qv::win32 {
 namespace {
 
-std::mutex g_tableMutex;
-std::uintptr_t g_nextHandle = 0x10000;
-
-std::unordered_map<std::uintptr_t, std::shared_ptr<WindowObject>>& Table() {
-  static auto* table = new std::unordered_map<std::uintptr_t, std::shared_ptr<WindowObject>>;
+HandleTable<HWND, WindowObject>& Table() {
+  static auto* table = new HandleTable<HWND, WindowObject>(0x10000);
   return *table;
 }
 
@@ -61,9 +57,9 @@ void PlaceHost(WindowObject& w) {
 // The windows that hwnd owns (top-level windows whose parent it is).
 std::vector<HWND> OwnedWindows(HWND hwnd) {
   std::vector<HWND> owned;
-  std::lock_guard<std::mutex> lock(g_tableMutex);
-  for (const auto& [id, w] : Table())
-    if (w->parent == hwnd && !w->IsChild()) owned.push_back(w->hwnd);
+  Table().ForEach([&](HWND, const WindowObject& w) {
+    if (w.parent == hwnd && !w.IsChild()) owned.push_back(w.hwnd);
+  });
   return owned;
 }
 
@@ -141,19 +137,13 @@ QRect WindowObject::HostArea() const {
   return QRect(inside.topLeft(), inside.size().expandedTo(QSize(0, 0)));
 }
 
-std::shared_ptr<WindowObject> Lookup(HWND hwnd) {
-  std::lock_guard<std::mutex> lock(g_tableMutex);
-  auto it = Table().find(reinterpret_cast<std::uintptr_t>(hwnd));
-  return it == Table().end() ? nullptr : it->second;
-}
+std::shared_ptr<WindowObject> Lookup(HWND hwnd) { return Table().Find(hwnd); }
 
 std::vector<HWND> TopLevelWindows() {
   std::vector<HWND> windows;
-  {
-    std::lock_guard<std::mutex> lock(g_tableMutex);
-    for (const auto& [id, w] : Table())
-      if (!w->IsChild()) windows.push_back(w->hwnd);
-  }
+  Table().ForEach([&](HWND, const WindowObject& w) {
+    if (!w.IsChild()) windows.push_back(w.hwnd);
+  });
   // Handles grow with each window made.
   std::sort(windows.begin(), windows.end(), [](HWND a, HWND b) {
     return reinterpret_cast<std::uintptr_t>(a) < reinterpret_cast<std::uintptr_t>(b);
@@ -162,22 +152,13 @@ std::vector<HWND> TopLevelWindows() {
 }
 
 HWND Register(std::shared_ptr<WindowObject> window) {
-  std::lock_guard<std::mutex> lock(g_tableMutex);
-  const std::uintptr_t id = g_nextHandle;
-  g_nextHandle += 4;
-  window->hwnd = reinterpret_cast<HWND>(id);
-  Table()[id] = std::move(window);
-  return reinterpret_cast<HWND>(id);
+  WindowObject* raw = window.get();
+  return Table().Add(std::move(window), [raw](HWND hwnd) { raw->hwnd = hwnd; });
 }
 
-void Unregister(HWND hwnd) {
-  std::shared_ptr<WindowObject> last;  // released outside the lock
-  std::lock_guard<std::mutex> lock(g_tableMutex);
-  auto it = Table().find(reinterpret_cast<std::uintptr_t>(hwnd));
-  if (it == Table().end()) return;
-  last = it->second;
-  Table().erase(it);
-}
+// The object comes back from the table and dies outside its lock: the
+// CWnd it may hold looks windows up as it goes.
+void Unregister(HWND hwnd) { Table().Remove(hwnd); }
 
 LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto w = Lookup(hwnd);

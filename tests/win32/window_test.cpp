@@ -198,6 +198,22 @@ TEST_F(WindowTest, DestructionOrderAndMessagesToDestroyedWindows) {
   EXPECT_EQ(dying.workerResult.load(), 0);
 }
 
+// The allocator hands a freed window's memory to the next one at once in a
+// Release build: a handle must name the window, not the memory.
+TEST_F(WindowTest, AHandleOnceDestroyedNeverComesBack) {
+  HWND old = ::CreateWindowExA(0, nullptr, "old", WS_CHILD, 0, 0, 10, 10, top.m_hWnd, 20, nullptr);
+  ASSERT_NE(old, nullptr);
+  ASSERT_TRUE(::DestroyWindow(old));
+  for (int i = 0; i < 200; ++i) {
+    HWND next = ::CreateWindowExA(0, nullptr, "next", WS_CHILD, 0, 0, 10, 10, top.m_hWnd, 21, nullptr);
+    ASSERT_NE(next, nullptr);
+    EXPECT_NE(next, old);
+    EXPECT_FALSE(::IsWindow(old));
+    EXPECT_EQ(::GetWindowTextLengthA(old), 0) << "a stale handle reaches no window";
+    ::DestroyWindow(next);
+  }
+}
+
 TEST_F(WindowTest, SubclassedWindowGoesThroughTheMapThenItsProcedure) {
   HWND raw = ::CreateWindowExA(0, "msctls_progress32", "raw", WS_CHILD | WS_VISIBLE, 0, 0, 50, 10, top.m_hWnd, 5, nullptr);
   ASSERT_NE(raw, nullptr);

@@ -4,43 +4,31 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <mutex>
-#include <unordered_map>
 
+#include "platform/core/handle_table.h"
 #include "platform/win32/gdi/gdi_internal.h"
 
 namespace qv::gdi {
 namespace {
 
-std::recursive_mutex& RegistryLock() {
-  static std::recursive_mutex m;
-  return m;
+// Live objects and DCs by handle; the tables outlive every static that still
+// holds a handle. One id source serves both, so that no DC ever has an
+// object's handle; it starts above the system colour brushes (1-31).
+HandleIds& Ids() {
+  static auto* ids = new HandleIds(0x20000);
+  return *ids;
 }
-
-// Live objects and DCs by handle. One counter serves both, so that no DC ever
-// has an object's handle; it starts above the system colour brushes (1-31).
-struct Registry {
-  std::uintptr_t next = 0x20000;
-  std::unordered_map<std::uintptr_t, QvGdiObject*> objects;
-  std::unordered_map<std::uintptr_t, QvDc*> dcs;
-  std::uintptr_t NextId() {
-    const std::uintptr_t id = next;
-    next += 4;
-    return id;
-  }
-};
-Registry& Live() {
-  static auto* r = new Registry;  // outlives every static that still holds a handle
-  return *r;
+HandleTable<HGDIOBJ, QvGdiObject, QvGdiObject*>& Objects() {
+  static auto* table = new HandleTable<HGDIOBJ, QvGdiObject, QvGdiObject*>(Ids());
+  return *table;
 }
-
-std::uintptr_t Id(const void* h) { return reinterpret_cast<std::uintptr_t>(h); }
+HandleTable<HDC, QvDc, QvDc*>& Dcs() {
+  static auto* table = new HandleTable<HDC, QvDc, QvDc*>(Ids());
+  return *table;
+}
 
 void Free(QvGdiObject* o) {
-  {
-    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-    Live().objects.erase(Id(o->handle));
-  }
+  Objects().Remove(o->handle);
   ClearWrappers(o);
   delete o;
 }
@@ -132,20 +120,15 @@ COLORREF Pixels::PaletteColour(std::uint32_t index) const {
 QvGdiObject* NewObject(DWORD type) {
   auto* o = new QvGdiObject;
   o->type = type;
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  const std::uintptr_t id = Live().NextId();
-  o->handle = reinterpret_cast<HGDIOBJ>(id);
-  Live().objects[id] = o;
+  Objects().Add(o, [o](HGDIOBJ h) { o->handle = h; });
   return o;
 }
 
 QvGdiObject* Object(HGDIOBJ h, DWORD type) {
   if (!h) return nullptr;
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  auto it = Live().objects.find(Id(h));
-  if (it == Live().objects.end()) return nullptr;
-  if (type != 0 && it->second->type != type) return nullptr;
-  return it->second;
+  QvGdiObject* o = Objects().Find(h);
+  if (!o || (type != 0 && o->type != type)) return nullptr;
+  return o;
 }
 
 QvGdiObject* Brush(HBRUSH h) {
@@ -155,21 +138,10 @@ QvGdiObject* Brush(HBRUSH h) {
 }
 
 void RegisterDc(QvDc* dc) {
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  const std::uintptr_t id = Live().NextId();
-  dc->handle = reinterpret_cast<HDC>(id);
-  Live().dcs[id] = dc;
+  Dcs().Add(dc, [dc](HDC h) { dc->handle = h; });
 }
-void UnregisterDc(QvDc* dc) {
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  Live().dcs.erase(Id(dc->handle));
-}
-QvDc* Dc(HDC h) {
-  if (!h) return nullptr;
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  auto it = Live().dcs.find(Id(h));
-  return it == Live().dcs.end() ? nullptr : it->second;
-}
+void UnregisterDc(QvDc* dc) { Dcs().Remove(dc->handle); }
+QvDc* Dc(HDC h) { return h ? Dcs().Find(h) : nullptr; }
 
 void Hold(HGDIOBJ h) {
   if (QvGdiObject* o = Object(h)) ++o->selections;
