@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <algorithm>
-#include <cstring>
 
+#include "platform/core/bounded_text.h"
 #include "platform/core/handle_table.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/frame.h"
@@ -297,14 +297,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         w->host->update();  // a caption we draw shows the title
       }
       return TRUE;
-    case WM_GETTEXT: {
-      char* buffer = reinterpret_cast<char*>(lParam);
-      if (!buffer || wParam == 0) return 0;
-      const size_t n = std::min(w->text.size(), static_cast<size_t>(wParam) - 1);
-      std::memcpy(buffer, w->text.data(), n);
-      buffer[n] = '\0';
-      return static_cast<LRESULT>(n);
-    }
+    case WM_GETTEXT:
+      return static_cast<LRESULT>(qv::CopyBoundedText(w->text, reinterpret_cast<char*>(lParam), wParam));
     case WM_GETTEXTLENGTH:
       return static_cast<LRESULT>(w->text.size());
     case WM_ERASEBKGND:
@@ -525,11 +519,8 @@ int GetDlgCtrlID(HWND hwnd) {
 
 int GetClassNameA(HWND hwnd, char* buffer, int size) {
   auto w = Lookup(hwnd);
-  if (!w || !buffer || size <= 0) return 0;
-  const size_t n = std::min(w->windowClass->name.size(), static_cast<size_t>(size) - 1);
-  std::memcpy(buffer, w->windowClass->name.data(), n);
-  buffer[n] = '\0';
-  return static_cast<int>(n);
+  if (!w || size <= 0) return 0;
+  return static_cast<int>(qv::CopyBoundedText(w->windowClass->name, buffer, static_cast<size_t>(size)));
 }
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT ms, TIMERPROC proc) {

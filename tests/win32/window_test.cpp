@@ -127,6 +127,19 @@ TEST_F(WindowTest, TextMessagesAtTheirEdges) {
   EXPECT_EQ(text, "PASS");
 }
 
+TEST_F(WindowTest, ClassNamesAreCutToTheBuffer) {
+  struct Case {
+    int size;
+    int copied;
+    const char* got;
+  } cases[] = {{64, 6, "AfxWnd"}, {7, 6, "AfxWnd"}, {4, 3, "Afx"}, {1, 0, ""}, {0, 0, "#"}};
+  for (const Case& c : cases) {
+    char buffer[64] = "#";
+    EXPECT_EQ(::GetClassNameA(wnd.m_hWnd, buffer, c.size), c.copied) << c.size;
+    EXPECT_STREQ(buffer, c.got) << c.size;
+  }
+}
+
 TEST_F(WindowTest, WorkerSendsAreServedOnTheUiThreadWhileItWaits) {
   HWND h = wnd.m_hWnd;
   std::atomic<bool> done{false};
