@@ -545,12 +545,4 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
   return TRUE;
 }
 
-BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
-  if (!tme) return FALSE;
-  auto w = Lookup(tme->hwndTrack);
-  if (!w) return FALSE;
-  w->trackingLeave = (tme->dwFlags & TME_LEAVE) != 0;
-  return TRUE;
-}
-
 

@@ -80,8 +80,6 @@ int GetClassNameA(HWND hwnd, char* buffer, int size);
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT ms, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
 
-BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme);
-
 // Painting.
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND hwnd, const RECT* rect);

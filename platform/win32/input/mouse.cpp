@@ -237,6 +237,14 @@ HCURSOR SetCursor(HCURSOR cursor) {
 
 HCURSOR GetCursor() { return FindIcon(g_cursor) ? g_cursor : nullptr; }
 
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
+  if (!tme) return FALSE;
+  auto w = Lookup(tme->hwndTrack);
+  if (!w) return FALSE;
+  w->trackingLeave = (tme->dwFlags & TME_LEAVE) != 0;
+  return TRUE;
+}
+
 BOOL _TrackMouseEvent(TRACKMOUSEEVENT* tme) { return TrackMouseEvent(tme); }
 
 CWnd* CWnd::SetCapture() { return FromHandle(::SetCapture(m_hWnd)); }
