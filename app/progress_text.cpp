@@ -1,7 +1,7 @@
 #include "app/progress_text.h"
 
 #include "isp/progress.h"
-#include "platform/win32/progress_ctrl.h"
+#include "platform/win32/standard/progress_ctrl.h"
 #include "res/app_ids.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/win32/input/input.h"
+#include "platform/win32/input/mouse.h"
 #include "platform/win32/system/system.h"
 #include "platform/win32/window_state_messages.h"
 #include "platform/win32/window_tree.h"

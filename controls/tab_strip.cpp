@@ -5,7 +5,7 @@
 #include <new>
 
 #include "controls/gradient.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/window_tree.h"
 
 namespace {

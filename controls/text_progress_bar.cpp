@@ -1,8 +1,10 @@
 #include "controls/text_progress_bar.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "controls/mem_dc_1.h"
+#include "platform/core/bounded_text.h"
 
 namespace {
 
@@ -107,12 +109,8 @@ LRESULT CTextProgressBar::OnSetText(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CTextProgressBar::OnGetText(WPARAM size, LPARAM buffer) {
-  char* out = reinterpret_cast<char*>(buffer);
-  if (!out || size == 0) return 0;
-  const int n = std::min(m_strText.GetLength(), static_cast<int>(size) - 1);
-  std::memcpy(out, m_strText.GetString(), static_cast<size_t>(n));
-  out[n] = '\0';
-  return n;
+  const std::string_view text(m_strText.GetString(), static_cast<size_t>(m_strText.GetLength()));
+  return static_cast<LRESULT>(qv::CopyBoundedText(text, reinterpret_cast<char*>(buffer), size));
 }
 
 LRESULT CTextProgressBar::StoreRange(int lower, int upper) {

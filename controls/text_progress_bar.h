@@ -4,7 +4,7 @@
 // answers every progress-bar message from its own members.
 
 #include "platform/core/cstring.h"
-#include "platform/win32/progress_ctrl.h"
+#include "platform/win32/standard/progress_ctrl.h"
 
 inline constexpr UINT PBM_SETTEXTCOLOR = WM_USER + 100;
 inline constexpr UINT PBM_SHOWPERCENT = WM_USER + 101;

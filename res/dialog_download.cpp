@@ -2,8 +2,8 @@
 // or system menu.
 
 #include "platform/win32/dialog/dialog_template.h"
-#include "platform/win32/progress_ctrl.h"
 #include "platform/win32/standard/button.h"
+#include "platform/win32/standard/progress_ctrl.h"
 #include "platform/win32/standard/static.h"
 #include "res/app_ids.h"
 

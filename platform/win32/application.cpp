@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "platform/core/clock.h"
-#include "platform/core/sync.h"
 #include "platform/win32/ui_thread.h"
 
 namespace qv {
@@ -63,21 +62,6 @@ BOOL WaitServingSends(const std::function<bool()>& done, DWORD ms) {
     } else {
       Sleep(slice);
     }
-  }
-}
-
-DWORD WaitForSingleObjectServingSends(HANDLE h, DWORD ms) {
-  auto thread = win32::UiThread::Existing();
-  const std::uint64_t start = CurrentClock().NowMs();
-  for (;;) {
-    if (thread) thread->ServeSends();
-    const std::uint64_t elapsed = CurrentClock().NowMs() - start;
-    DWORD slice = kSliceMs;
-    if (ms != INFINITE) slice = static_cast<DWORD>(std::min<std::uint64_t>(kSliceMs, ms > elapsed ? ms - elapsed : 0));
-    // The event itself is the sleep: it returns as soon as it is set.
-    const DWORD r = WaitForSingleObject(h, slice);
-    if (r != WAIT_TIMEOUT) return r;
-    if (ms != INFINITE && CurrentClock().NowMs() - start >= ms) return WAIT_TIMEOUT;
   }
 }
 

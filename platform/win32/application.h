@@ -24,7 +24,5 @@ void PumpMessages();
 // other threads send to this thread's windows, so that a thread which sends to
 // the waiting UI thread cannot dead-lock against it. TRUE when done() came true.
 BOOL WaitServingSends(const std::function<bool()>& done, DWORD ms);
-// As WaitForSingleObject, serving sends the same way.
-DWORD WaitForSingleObjectServingSends(HANDLE h, DWORD ms);
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 
 #include "platform/core/cstring.h"
 #include "platform/win32/gdi/gdi.h"
+#include "platform/win32/standard/scroll_bar.h"
 #include "platform/win32/window.h"
 
 class CWnd;
@@ -98,21 +99,10 @@ struct CRuntimeClass {
 #define ON_WM_MOUSELEAVE() QV_MSG(WM_MOUSELEAVE, self->OnMouseLeave())
 // A handler LRESULT fn(WPARAM, LPARAM) for any message.
 #define ON_MESSAGE(msg, fn) QV_MSG(msg, *result = self->fn(wParam, lParam))
-// WM_COMMAND from the control (or menu item) id with the notification code.
+// WM_COMMAND from the control (or menu item) id with the notification code;
+// each standard control's header has the entries for its own codes.
 #define ON_CONTROL(code, id, fn) QV_MSG_ENTRY(WM_COMMAND, 0, code, id, id, self->fn())
 #define ON_COMMAND(id, fn) ON_CONTROL(0, id, fn)
-#define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
-#define ON_BN_DOUBLECLICKED(id, fn) ON_CONTROL(BN_DOUBLECLICKED, id, fn)
-#define ON_LBN_SELCHANGE(id, fn) ON_CONTROL(LBN_SELCHANGE, id, fn)
-#define ON_LBN_DBLCLK(id, fn) ON_CONTROL(LBN_DBLCLK, id, fn)
-#define ON_CBN_SELCHANGE(id, fn) ON_CONTROL(CBN_SELCHANGE, id, fn)
-#define ON_CBN_EDITCHANGE(id, fn) ON_CONTROL(CBN_EDITCHANGE, id, fn)
-#define ON_CBN_DROPDOWN(id, fn) ON_CONTROL(CBN_DROPDOWN, id, fn)
-#define ON_CBN_CLOSEUP(id, fn) ON_CONTROL(CBN_CLOSEUP, id, fn)
-#define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
-#define ON_EN_SETFOCUS(id, fn) ON_CONTROL(EN_SETFOCUS, id, fn)
-#define ON_EN_KILLFOCUS(id, fn) ON_CONTROL(EN_KILLFOCUS, id, fn)
-#define ON_STN_CLICKED(id, fn) ON_CONTROL(STN_CLICKED, id, fn)
 
 // WM_CTLCOLOR* to the parent: HBRUSH OnCtlColor(CDC*, CWnd* control, UINT kind).
 #define ON_WM_CTLCOLOR()                                                                            \
@@ -156,8 +146,6 @@ struct AFX_CTLCOLOR {
 // BOOL fn(): FALSE lets the parent see the notification too.
 #define ON_CONTROL_REFLECT_EX(code, fn) \
   QV_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, 0, code, 0, 0xFFFF, *result = self->fn())
-#define ON_BN_CLICKED_REFLECT(fn) ON_CONTROL_REFLECT(BN_CLICKED, fn)
-#define ON_EN_CHANGE_REFLECT(fn) ON_CONTROL_REFLECT(EN_CHANGE, fn)
 // HBRUSH CtlColor(CDC*, UINT kind); a null brush leaves the colours to the parent.
 #define ON_WM_CTLCOLOR_REFLECT()                                                                 \
   QV_MSG(WM_REFLECT_BASE + WM_CTLCOLOR, {                                                        \
@@ -182,31 +170,6 @@ struct AFX_CTLCOLOR {
 #define ON_WM_RBUTTONUP() QV_MSG(WM_RBUTTONUP, self->OnRButtonUp(static_cast<UINT>(wParam), QV_POINT_OF(lParam)))
 #define ON_WM_CAPTURECHANGED() \
   QV_MSG(WM_CAPTURECHANGED, self->OnCaptureChanged(CWnd::FromHandle(reinterpret_cast<HWND>(lParam))))
-
-// Notification codes of the standard controls.
-inline constexpr UINT BN_CLICKED = 0;
-inline constexpr UINT BN_DOUBLECLICKED = 5;
-inline constexpr UINT BN_SETFOCUS = 6;
-inline constexpr UINT BN_KILLFOCUS = 7;
-inline constexpr UINT STN_CLICKED = 0;
-inline constexpr UINT STN_DBLCLK = 1;
-inline constexpr UINT LBN_SELCHANGE = 1;
-inline constexpr UINT LBN_DBLCLK = 2;
-inline constexpr UINT LBN_SETFOCUS = 4;
-inline constexpr UINT LBN_KILLFOCUS = 5;
-inline constexpr UINT CBN_SELCHANGE = 1;
-inline constexpr UINT CBN_DBLCLK = 2;
-inline constexpr UINT CBN_SETFOCUS = 3;
-inline constexpr UINT CBN_KILLFOCUS = 4;
-inline constexpr UINT CBN_EDITCHANGE = 5;
-inline constexpr UINT CBN_EDITUPDATE = 6;
-inline constexpr UINT CBN_DROPDOWN = 7;
-inline constexpr UINT CBN_CLOSEUP = 8;
-inline constexpr UINT EN_SETFOCUS = 0x0100;
-inline constexpr UINT EN_KILLFOCUS = 0x0200;
-inline constexpr UINT EN_CHANGE = 0x0300;
-inline constexpr UINT EN_UPDATE = 0x0400;
-inline constexpr UINT EN_MAXTEXT = 0x0501;
 
 class CWnd {
  public:

@@ -42,7 +42,7 @@ class HostWidget : public QWidget {
   void mouseMoveEvent(QMouseEvent* e) override;
   void leaveEvent(QEvent* e) override;
   void timerEvent(QTimerEvent* e) override;
-  // Keys and focus are the window's (keyboard.h); Qt's own Tab chain is not used.
+  // Keys and focus are the window's (input/keyboard.h); Qt's own Tab chain is not used.
   void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;

@@ -1,61 +1,24 @@
 #include "platform/win32/window.h"
 
 #include <QApplication>
-#include <QScrollBar>
 #include <algorithm>
-#include <cctype>
-#include <cstring>
-#include <mutex>
-#include <unordered_map>
 
+#include "platform/core/bounded_text.h"
+#include "platform/core/handle_table.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/frame.h"
 #include "platform/win32/host_widget.h"
-#include "platform/win32/input/input.h"
-#include "platform/win32/standard/standard_classes.h"
+#include "platform/win32/input/mouse.h"
+#include "platform/win32/standard/scroll_bar.h"
 #include "platform/win32/top_level.h"
 #include "platform/win32/window_object.h"
 
 namespace qv::win32 {
 namespace {
 
-std::mutex g_tableMutex;
-std::uintptr_t g_nextHandle = 0x10000;
-
-std::unordered_map<std::uintptr_t, std::shared_ptr<WindowObject>>& Table() {
-  static auto* table = new std::unordered_map<std::uintptr_t, std::shared_ptr<WindowObject>>;
+HandleTable<HWND, WindowObject>& Table() {
+  static auto* table = new HandleTable<HWND, WindowObject>(0x10000);
   return *table;
-}
-
-// Class names match without regard to case, as on Windows ("BUTTON" is "Button").
-std::string ClassKey(const char* name) {
-  std::string key = name;
-  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return key;
-}
-
-std::unordered_map<std::string, std::shared_ptr<const WindowClass>>& Classes() {
-  static auto* classes = [] {
-    auto* c = new std::unordered_map<std::string, std::shared_ptr<const WindowClass>>;
-    // The framework's default class (redrawn whole on every resize, no
-    // background brush) and the standard progress control, whose own drawing
-    // the tool never uses (its bar paints itself).
-    (*c)[ClassKey("AfxWnd")] = std::make_shared<WindowClass>(
-        WindowClass{"AfxWnd", DefWindowProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, 0});
-    (*c)[ClassKey("msctls_progress32")] =
-        std::make_shared<WindowClass>(WindowClass{"msctls_progress32", DefWindowProc, 0, 0});
-    return c;
-  }();
-  return *classes;
-}
-
-std::mutex g_classMutex;
-
-std::shared_ptr<const WindowClass> FindClass(const char* name) {
-  RegisterStandardClasses();
-  std::lock_guard<std::mutex> lock(g_classMutex);
-  auto it = Classes().find(ClassKey(name ? name : "AfxWnd"));
-  return it == Classes().end() ? nullptr : it->second;
 }
 
 // The window to bind a CWnd to before its first message (CWnd::CreateEx).
@@ -73,22 +36,6 @@ void CollectTree(HWND hwnd, std::vector<std::shared_ptr<WindowObject>>& out) {
   if (!w) return;
   out.push_back(w);
   for (HWND child : w->children) CollectTree(child, out);
-}
-
-ScrollBarState* Bar(WindowObject& w, int bar) {
-  return bar == SB_VERT || bar == SB_HORZ ? &w.bars[bar] : nullptr;
-}
-
-int ScrollLimit(const ScrollBarState& s) {
-  return std::max(s.min, s.max - std::max(static_cast<int>(s.page) - 1, 0));
-}
-
-void SetBarVisible(WindowObject& w, int bar, bool show) {
-  if (w.bars[bar].visible == show) return;
-  w.bars[bar].visible = show;
-  const DWORD bit = bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
-  w.style = show ? (w.style | bit) : (w.style & ~bit);
-  ClientAreaChanged(w);
 }
 
 // A window just shown is uncovered with every shown window inside it: all of
@@ -110,9 +57,9 @@ void PlaceHost(WindowObject& w) {
 // The windows that hwnd owns (top-level windows whose parent it is).
 std::vector<HWND> OwnedWindows(HWND hwnd) {
   std::vector<HWND> owned;
-  std::lock_guard<std::mutex> lock(g_tableMutex);
-  for (const auto& [id, w] : Table())
-    if (w->parent == hwnd && !w->IsChild()) owned.push_back(w->hwnd);
+  Table().ForEach([&](HWND, const WindowObject& w) {
+    if (w.parent == hwnd && !w.IsChild()) owned.push_back(w.hwnd);
+  });
   return owned;
 }
 
@@ -190,19 +137,13 @@ QRect WindowObject::HostArea() const {
   return QRect(inside.topLeft(), inside.size().expandedTo(QSize(0, 0)));
 }
 
-std::shared_ptr<WindowObject> Lookup(HWND hwnd) {
-  std::lock_guard<std::mutex> lock(g_tableMutex);
-  auto it = Table().find(reinterpret_cast<std::uintptr_t>(hwnd));
-  return it == Table().end() ? nullptr : it->second;
-}
+std::shared_ptr<WindowObject> Lookup(HWND hwnd) { return Table().Find(hwnd); }
 
 std::vector<HWND> TopLevelWindows() {
   std::vector<HWND> windows;
-  {
-    std::lock_guard<std::mutex> lock(g_tableMutex);
-    for (const auto& [id, w] : Table())
-      if (!w->IsChild()) windows.push_back(w->hwnd);
-  }
+  Table().ForEach([&](HWND, const WindowObject& w) {
+    if (!w.IsChild()) windows.push_back(w.hwnd);
+  });
   // Handles grow with each window made.
   std::sort(windows.begin(), windows.end(), [](HWND a, HWND b) {
     return reinterpret_cast<std::uintptr_t>(a) < reinterpret_cast<std::uintptr_t>(b);
@@ -211,22 +152,13 @@ std::vector<HWND> TopLevelWindows() {
 }
 
 HWND Register(std::shared_ptr<WindowObject> window) {
-  std::lock_guard<std::mutex> lock(g_tableMutex);
-  const std::uintptr_t id = g_nextHandle;
-  g_nextHandle += 4;
-  window->hwnd = reinterpret_cast<HWND>(id);
-  Table()[id] = std::move(window);
-  return reinterpret_cast<HWND>(id);
+  WindowObject* raw = window.get();
+  return Table().Add(std::move(window), [raw](HWND hwnd) { raw->hwnd = hwnd; });
 }
 
-void Unregister(HWND hwnd) {
-  std::shared_ptr<WindowObject> last;  // released outside the lock
-  std::lock_guard<std::mutex> lock(g_tableMutex);
-  auto it = Table().find(reinterpret_cast<std::uintptr_t>(hwnd));
-  if (it == Table().end()) return;
-  last = it->second;
-  Table().erase(it);
-}
+// The object comes back from the table and dies outside its lock: the
+// CWnd it may hold looks windows up as it goes.
+void Unregister(HWND hwnd) { Table().Remove(hwnd); }
 
 LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto w = Lookup(hwnd);
@@ -260,17 +192,6 @@ void BindCreatingWindow(CWnd* wnd) { t_creating = wnd; }
 }  // namespace qv::win32
 
 using namespace qv::win32;
-
-BOOL RegisterClassA(const WNDCLASSA* wc) {
-  if (!wc || !wc->lpszClassName || !wc->lpfnWndProc) return FALSE;
-  std::lock_guard<std::mutex> lock(g_classMutex);
-  auto& classes = Classes();
-  const std::string key = ClassKey(wc->lpszClassName);
-  if (classes.count(key)) return FALSE;
-  classes[key] = std::make_shared<WindowClass>(
-      WindowClass{wc->lpszClassName, wc->lpfnWndProc, wc->style, wc->hbrBackground});
-  return TRUE;
-}
 
 HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
                      int y, int width, int height, HWND parent, int idOrMenu, void* param) {
@@ -376,14 +297,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         w->host->update();  // a caption we draw shows the title
       }
       return TRUE;
-    case WM_GETTEXT: {
-      char* buffer = reinterpret_cast<char*>(lParam);
-      if (!buffer || wParam == 0) return 0;
-      const size_t n = std::min(w->text.size(), static_cast<size_t>(wParam) - 1);
-      std::memcpy(buffer, w->text.data(), n);
-      buffer[n] = '\0';
-      return static_cast<LRESULT>(n);
-    }
+    case WM_GETTEXT:
+      return static_cast<LRESULT>(qv::CopyBoundedText(w->text, reinterpret_cast<char*>(lParam), wParam));
     case WM_GETTEXTLENGTH:
       return static_cast<LRESULT>(w->text.size());
     case WM_ERASEBKGND:
@@ -604,11 +519,8 @@ int GetDlgCtrlID(HWND hwnd) {
 
 int GetClassNameA(HWND hwnd, char* buffer, int size) {
   auto w = Lookup(hwnd);
-  if (!w || !buffer || size <= 0) return 0;
-  const size_t n = std::min(w->windowClass->name.size(), static_cast<size_t>(size) - 1);
-  std::memcpy(buffer, w->windowClass->name.data(), n);
-  buffer[n] = '\0';
-  return static_cast<int>(n);
+  if (!w || size <= 0) return 0;
+  return static_cast<int>(qv::CopyBoundedText(w->windowClass->name, buffer, static_cast<size_t>(size)));
 }
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT ms, TIMERPROC proc) {
@@ -633,85 +545,4 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
   return TRUE;
 }
 
-BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
-  if (!tme) return FALSE;
-  auto w = Lookup(tme->hwndTrack);
-  if (!w) return FALSE;
-  w->trackingLeave = (tme->dwFlags & TME_LEAVE) != 0;
-  return TRUE;
-}
 
-BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
-  auto w = Lookup(hwnd);
-  if (!w) return FALSE;
-  if (bar == SB_BOTH) {
-    SetBarVisible(*w, SB_HORZ, show != FALSE);
-    SetBarVisible(*w, SB_VERT, show != FALSE);
-    return TRUE;
-  }
-  if (!Bar(*w, bar)) return FALSE;
-  SetBarVisible(*w, bar, show != FALSE);
-  return TRUE;
-}
-
-int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL) {
-  auto w = Lookup(hwnd);
-  ScrollBarState* s = w ? Bar(*w, bar) : nullptr;
-  if (!s || !info) return 0;
-  if (info->fMask & SIF_RANGE) {
-    s->min = info->nMin;
-    s->max = std::max(info->nMin, info->nMax);
-  }
-  if (info->fMask & SIF_PAGE) s->page = std::min<UINT>(info->nPage, static_cast<UINT>(s->max - s->min + 1));
-  if (info->fMask & SIF_POS) s->pos = info->nPos;
-  s->pos = std::clamp(s->pos, s->min, ScrollLimit(*s));
-  if (info->fMask & (SIF_RANGE | SIF_PAGE)) {
-    // As on Windows, a bar whose page covers its whole range goes away.
-    const bool needed = (info->fMask & SIF_DISABLENOSCROLL) ||
-                        (s->max > s->min && s->page <= static_cast<UINT>(s->max - s->min));
-    SetBarVisible(*w, bar, needed);
-  }
-  if (w->host) w->host->SyncScrollBar(bar, *w);
-  return s->pos;
-}
-
-BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
-  auto w = Lookup(hwnd);
-  ScrollBarState* s = w ? Bar(*w, bar) : nullptr;
-  if (!s || !info) return FALSE;
-  if (info->fMask & SIF_RANGE) info->nMin = s->min, info->nMax = s->max;
-  if (info->fMask & SIF_PAGE) info->nPage = s->page;
-  if (info->fMask & SIF_POS) info->nPos = s->pos;
-  if (info->fMask & SIF_TRACKPOS) info->nTrackPos = s->trackPos;
-  return TRUE;
-}
-
-BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw) {
-  SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE, min, max, 0, 0, 0};
-  if (!IsWindow(hwnd) || (bar != SB_VERT && bar != SB_HORZ)) return FALSE;
-  SetScrollInfo(hwnd, bar, &info, redraw);
-  return TRUE;
-}
-
-BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max) {
-  SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE, 0, 0, 0, 0, 0};
-  if (!GetScrollInfo(hwnd, bar, &info)) return FALSE;
-  if (min) *min = info.nMin;
-  if (max) *max = info.nMax;
-  return TRUE;
-}
-
-int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
-  auto w = Lookup(hwnd);
-  ScrollBarState* s = w ? Bar(*w, bar) : nullptr;
-  if (!s) return 0;
-  const int previous = s->pos;
-  SCROLLINFO info{sizeof(SCROLLINFO), SIF_POS, 0, 0, 0, pos, 0};
-  SetScrollInfo(hwnd, bar, &info, redraw);
-  return previous;
-}
-
-int GetScrollPos(HWND hwnd, int bar) {
-  SCROLLINFO info{sizeof(SCROLLINFO), SIF_POS, 0, 0, 0, 0, 0};
-  return GetScrollInfo(hwnd, bar, &info) ? info.nPos : 0;
-}

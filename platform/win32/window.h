@@ -1,22 +1,14 @@
 #pragma once
-// The Win32 window functions: classes, creation and destruction, messages,
-// text, visibility, geometry, timers and scroll bars. A window belongs to the
-// thread that created it; the calls a worker thread may make (SendMessage,
-// PostMessage, EnableWindow, ShowWindow, InvalidateRect) are carried to that
-// thread by the layer.
+// The Win32 window functions: creation and destruction, messages, text,
+// visibility, geometry, timers and painting; the classes are in
+// window_class.h, the scroll bars in standard/scroll_bar.h. A window belongs
+// to the thread that created it; the calls a worker thread may make
+// (SendMessage, PostMessage, EnableWindow, ShowWindow, InvalidateRect) are
+// carried to that thread by the layer.
 
 #include "platform/win32/gdi/gdi_api.h"
 #include "platform/win32/gdi/geometry.h"
 #include "platform/win32/winuser.h"
-
-struct WNDCLASSA {
-  UINT style;
-  WNDPROC lpfnWndProc;
-  // A system colour index + 1 (COLOR_WINDOW + 1 ...) or 0: what the default
-  // WM_ERASEBKGND fills with.
-  int hbrBackground;
-  const char* lpszClassName;
-};
 
 struct CREATESTRUCTA {
   void* lpCreateParams;
@@ -32,10 +24,6 @@ struct CREATESTRUCTA {
   DWORD dwExStyle;
 };
 using LPCREATESTRUCT = CREATESTRUCTA*;
-
-// FALSE when the name is taken. The classes "AfxWnd" (the framework's default
-// class) and "msctls_progress32" exist from the start.
-BOOL RegisterClassA(const WNDCLASSA* wc);
 
 // hMenu carries the control id of a child window, as in Win32.
 HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
@@ -91,16 +79,6 @@ int GetClassNameA(HWND hwnd, char* buffer, int size);
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT ms, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
-
-BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme);
-
-BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
-int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw);
-BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info);
-BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw);
-BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max);
-int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);  // the previous position
-int GetScrollPos(HWND hwnd, int bar);
 
 // Painting.
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);

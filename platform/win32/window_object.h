@@ -43,6 +43,10 @@ struct WindowClass {
   int backgroundSysColor = 0;
 };
 
+// The class of that name, registered or standard; nullptr for none (a null
+// name is the framework's default class).
+std::shared_ptr<const WindowClass> FindClass(const char* name);
+
 struct WindowObject {
   HWND hwnd = nullptr;
   std::shared_ptr<const WindowClass> windowClass;

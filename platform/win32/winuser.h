@@ -5,6 +5,8 @@
 #include "platform/core/device_change.h"
 #include "platform/core/wintypes.h"
 #include "platform/win32/gdi/gdi_api.h"
+#include "platform/win32/system/system_colours.h"
+#include "platform/win32/system/system_metrics.h"
 
 // A window handle is an id of ours, never reused, that the layer maps to its
 // window object; a stale handle is therefore recognised, never dereferenced.

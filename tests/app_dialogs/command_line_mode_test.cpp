@@ -11,7 +11,7 @@
 #include "app/taravik_app.h"
 #include "platform/ostrelusb/OstrelUsbSim.h"
 #include "platform/win32/dialog/dialog.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/window.h"
 #include "tests/app_dialogs/dialogs_fixture.h"
 

@@ -18,7 +18,7 @@
 #include "platform/win32/application.h"
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/host_widget.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/snapshot.h"
 #include "platform/win32/standard/button.h"
 #include "platform/win32/window.h"

@@ -21,7 +21,7 @@
 #include "isp/online_com_update_thread.h"
 #include "platform/core/program_folder.h"
 #include "platform/ostrelusb/OstrelUsbSim.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/window.h"
 #include "res/app_ids.h"
 #include "sim/uart_generic_chip.h"

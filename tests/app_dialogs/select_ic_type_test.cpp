@@ -17,7 +17,7 @@
 #include "platform/serial/serial_port.h"
 #include "platform/win32/gdi/gdi_api.h"
 #include "platform/win32/host_widget.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/standard/combo_box.h"
 #include "platform/win32/standard/list_box.h"
 #include "platform/win32/window.h"

@@ -251,7 +251,7 @@ TEST_F(ColorLabelTest, RotatedTextRunsUpFromTheCentre) {
 #include <QTest>
 
 #include "platform/win32/host_widget.h"
-#include "platform/win32/input/input.h"
+#include "platform/win32/input/mouse.h"
 #include "platform/win32/window_object.h"
 
 namespace {

@@ -161,7 +161,7 @@ TEST_F(EditExTest, AMenuIdThatDoesNotLoadFallsBackToTheDefault) {
 
 }  // namespace
 
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/standard/edit.h"
 #include "platform/win32/window_tree.h"
 

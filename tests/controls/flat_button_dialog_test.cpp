@@ -8,7 +8,7 @@
 
 #include "controls/flat_button.h"
 #include "platform/win32/host_widget.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/window_object.h"
 #include "tests/controls/controls_fixture.h"
 

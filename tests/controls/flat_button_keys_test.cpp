@@ -12,7 +12,7 @@
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/dialog_template.h"
 #include "platform/win32/host_widget.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/window_object.h"
 #include "tests/controls/controls_fixture.h"
 #include "tests/support/recording_dc/recording_dc.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/win32/gdi/gdi_qt.h"
-#include "platform/win32/input/input.h"
 #include "platform/win32/host_widget.h"
+#include "platform/win32/input/mouse.h"
 #include "platform/win32/window_object.h"
 #include "tests/controls/controls_fixture.h"
 

@@ -11,7 +11,7 @@
 
 #include "controls/gradient.h"
 #include "platform/win32/gdi/gdi_qt.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/window_tree.h"
 #include "platform/win32/host_widget.h"
 #include "platform/win32/window_object.h"

@@ -11,7 +11,7 @@
 #include "platform/win32/application.h"
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/message_box.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/snapshot.h"
 #include "tests/support/snapshot_file.h"
 #include "platform/win32/standard/button.h"

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/win32/system/system_metrics.h"
 #include "tests/gdi/gdi_fixture.h"
 
 namespace {

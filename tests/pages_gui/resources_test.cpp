@@ -10,9 +10,9 @@
 
 #include "platform/win32/dialog/dialog_template.h"
 #include "platform/win32/gdi/bitmap_resources.h"
-#include "platform/win32/progress_ctrl.h"
 #include "platform/win32/standard/button.h"
 #include "platform/win32/standard/edit.h"
+#include "platform/win32/standard/progress_ctrl.h"
 #include "platform/win32/standard/static.h"
 #include "res/pages_ids.h"
 

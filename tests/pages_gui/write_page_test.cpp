@@ -20,7 +20,7 @@
 #include "platform/win32/dialog/message_box.h"
 #include "platform/win32/gdi/gdi_api.h"
 #include "platform/win32/host_widget.h"
-#include "platform/win32/progress_ctrl.h"
+#include "platform/win32/standard/progress_ctrl.h"
 #include "platform/win32/window_object.h"
 #include "sim/uart_generic_chip.h"
 #include "sim/uart_k55_chip.h"

@@ -14,6 +14,7 @@
 #include "platform/win32/application.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/snapshot.h"
+#include "platform/win32/window_class.h"
 
 namespace {
 
@@ -126,6 +127,19 @@ TEST_F(WindowTest, TextMessagesAtTheirEdges) {
   EXPECT_EQ(text, "PASS");
 }
 
+TEST_F(WindowTest, ClassNamesAreCutToTheBuffer) {
+  struct Case {
+    int size;
+    int copied;
+    const char* got;
+  } cases[] = {{64, 6, "AfxWnd"}, {7, 6, "AfxWnd"}, {4, 3, "Afx"}, {1, 0, ""}, {0, 0, "#"}};
+  for (const Case& c : cases) {
+    char buffer[64] = "#";
+    EXPECT_EQ(::GetClassNameA(wnd.m_hWnd, buffer, c.size), c.copied) << c.size;
+    EXPECT_STREQ(buffer, c.got) << c.size;
+  }
+}
+
 TEST_F(WindowTest, WorkerSendsAreServedOnTheUiThreadWhileItWaits) {
   HWND h = wnd.m_hWnd;
   std::atomic<bool> done{false};
@@ -195,6 +209,22 @@ TEST_F(WindowTest, DestructionOrderAndMessagesToDestroyedWindows) {
   EXPECT_EQ(dying.SendMessage(WM_USER + 50), 99);
   dying.DestroyWindow();
   EXPECT_EQ(dying.workerResult.load(), 0);
+}
+
+// The allocator hands a freed window's memory to the next one at once in a
+// Release build: a handle must name the window, not the memory.
+TEST_F(WindowTest, AHandleOnceDestroyedNeverComesBack) {
+  HWND old = ::CreateWindowExA(0, nullptr, "old", WS_CHILD, 0, 0, 10, 10, top.m_hWnd, 20, nullptr);
+  ASSERT_NE(old, nullptr);
+  ASSERT_TRUE(::DestroyWindow(old));
+  for (int i = 0; i < 200; ++i) {
+    HWND next = ::CreateWindowExA(0, nullptr, "next", WS_CHILD, 0, 0, 10, 10, top.m_hWnd, 21, nullptr);
+    ASSERT_NE(next, nullptr);
+    EXPECT_NE(next, old);
+    EXPECT_FALSE(::IsWindow(old));
+    EXPECT_EQ(::GetWindowTextLengthA(old), 0) << "a stale handle reaches no window";
+    ::DestroyWindow(next);
+  }
 }
 
 TEST_F(WindowTest, SubclassedWindowGoesThroughTheMapThenItsProcedure) {

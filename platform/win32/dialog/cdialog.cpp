@@ -1,6 +1,7 @@
 // The framework's dialogs over the dialog manager, and data exchange.
 
 #include "platform/win32/dialog/dialog_internal.h"
+#include "platform/win32/standard/button.h"
 
 using namespace qv::win32;
 

@@ -6,7 +6,7 @@
 #include "platform/win32/cwnd.h"
 #include "platform/win32/dialog/dialog.h"
 #include "platform/win32/dialog/message_box.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/menu/menu.h"
 #include "platform/win32/window_object.h"
 

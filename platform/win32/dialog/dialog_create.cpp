@@ -8,7 +8,7 @@
 
 #include "platform/win32/dialog/dialog_internal.h"
 #include "platform/win32/host_widget.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/standard/button.h"
 #include "platform/win32/standard/control_common.h"
 #include "platform/win32/standard/edit.h"

@@ -8,7 +8,7 @@
 
 #include "platform/core/string_table.h"
 #include "platform/win32/application.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/top_level.h"
 #include "platform/win32/window.h"
 

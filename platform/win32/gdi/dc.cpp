@@ -6,6 +6,7 @@
 
 #include "platform/win32/gdi/gdi_internal.h"
 #include "platform/win32/gdi/gdi_qt.h"
+#include "platform/win32/system/system_metrics.h"
 
 namespace qv::gdi {
 namespace {

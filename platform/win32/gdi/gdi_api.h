@@ -34,70 +34,6 @@ inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 inline constexpr COLORREF CLR_NONE = 0xFFFFFFFFu;
 inline constexpr COLORREF CLR_DEFAULT = 0xFF000000u;
 
-// System colour indices (GetSysColor, GetSysColorBrush).
-enum : int {
-  COLOR_SCROLLBAR = 0,
-  COLOR_BACKGROUND = 1,
-  COLOR_DESKTOP = 1,
-  COLOR_ACTIVECAPTION = 2,
-  COLOR_INACTIVECAPTION = 3,
-  COLOR_MENU = 4,
-  COLOR_WINDOW = 5,
-  COLOR_WINDOWFRAME = 6,
-  COLOR_MENUTEXT = 7,
-  COLOR_WINDOWTEXT = 8,
-  COLOR_CAPTIONTEXT = 9,
-  COLOR_ACTIVEBORDER = 10,
-  COLOR_INACTIVEBORDER = 11,
-  COLOR_APPWORKSPACE = 12,
-  COLOR_HIGHLIGHT = 13,
-  COLOR_HIGHLIGHTTEXT = 14,
-  COLOR_BTNFACE = 15,
-  COLOR_3DFACE = 15,
-  COLOR_BTNSHADOW = 16,
-  COLOR_3DSHADOW = 16,
-  COLOR_GRAYTEXT = 17,
-  COLOR_BTNTEXT = 18,
-  COLOR_INACTIVECAPTIONTEXT = 19,
-  COLOR_BTNHIGHLIGHT = 20,
-  COLOR_BTNHILIGHT = 20,
-  COLOR_3DHIGHLIGHT = 20,
-  COLOR_3DHILIGHT = 20,
-  COLOR_3DDKSHADOW = 21,
-  COLOR_3DLIGHT = 22,
-  COLOR_INFOTEXT = 23,
-  COLOR_INFOBK = 24,
-  COLOR_HOTLIGHT = 26,
-  COLOR_GRADIENTACTIVECAPTION = 27,
-  COLOR_GRADIENTINACTIVECAPTION = 28,
-  COLOR_MENUHILIGHT = 29,
-  COLOR_MENUBAR = 30,
-};
-// One table: the classic Windows 2000 scheme ("Windows Classic").
-DWORD GetSysColor(int index);
-// A stock brush of the system colour; never deleted (DeleteObject ignores it).
-HBRUSH GetSysColorBrush(int index);
-// Replaces entries of the table (tests, WM_SYSCOLORCHANGE); brushes follow.
-BOOL SetSysColors(int count, const int* indices, const COLORREF* colours);
-
-// System metrics: the classic defaults of the same scheme; the screen size
-// comes from the primary screen of the running Qt application, else 1024x768.
-enum : int {
-  SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL = 3, SM_CYCAPTION = 4,
-  SM_CXBORDER = 5, SM_CYBORDER = 6, SM_CXDLGFRAME = 7, SM_CXFIXEDFRAME = 7,
-  SM_CYDLGFRAME = 8, SM_CYFIXEDFRAME = 8, SM_CYVTHUMB = 9, SM_CXHTHUMB = 10,
-  SM_CXICON = 11, SM_CYICON = 12, SM_CXCURSOR = 13, SM_CYCURSOR = 14, SM_CYMENU = 15,
-  SM_CXFULLSCREEN = 16, SM_CYFULLSCREEN = 17, SM_MOUSEPRESENT = 19, SM_CYVSCROLL = 20,
-  SM_CXHSCROLL = 21, SM_CXMIN = 28, SM_CYMIN = 29, SM_CXSIZE = 30, SM_CYSIZE = 31,
-  SM_CXFRAME = 32, SM_CXSIZEFRAME = 32, SM_CYFRAME = 33, SM_CYSIZEFRAME = 33,
-  SM_CXDOUBLECLK = 36, SM_CYDOUBLECLK = 37, SM_CMOUSEBUTTONS = 43, SM_CXEDGE = 45,
-  SM_CYEDGE = 46, SM_CXSMICON = 49, SM_CYSMICON = 50, SM_CXMENUSIZE = 54, SM_CYMENUSIZE = 55,
-  SM_CXMAXIMIZED = 61, SM_CYMAXIMIZED = 62, SM_CXDRAG = 68, SM_CYDRAG = 69,
-  SM_CXMENUCHECK = 71, SM_CYMENUCHECK = 72, SM_CXVIRTUALSCREEN = 78, SM_CYVIRTUALSCREEN = 79,
-  SM_CMONITORS = 80,
-};
-int GetSystemMetrics(int index);
-
 // ---------------------------------------------------------------- objects
 enum : int {
   OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8,
@@ -464,25 +400,3 @@ inline int DrawText(HDC dc, LPCSTR s, int len, RECT* r, UINT format) {
 }
 int DrawTextW(HDC dc, LPCWSTR s, int len, RECT* r, UINT format);
 
-// SPI_GETNONCLIENTMETRICS: the classic fonts (menu, caption, status, message).
-inline constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
-inline constexpr UINT SPI_GETWORKAREA = 0x0030;
-struct NONCLIENTMETRICSA {
-  UINT cbSize;
-  int iBorderWidth;
-  int iScrollWidth;
-  int iScrollHeight;
-  int iCaptionWidth;
-  int iCaptionHeight;
-  LOGFONTA lfCaptionFont;
-  int iSmCaptionWidth;
-  int iSmCaptionHeight;
-  LOGFONTA lfSmCaptionFont;
-  int iMenuWidth;
-  int iMenuHeight;
-  LOGFONTA lfMenuFont;
-  LOGFONTA lfStatusFont;
-  LOGFONTA lfMessageFont;
-};
-using NONCLIENTMETRICS = NONCLIENTMETRICSA;
-BOOL SystemParametersInfoA(UINT action, UINT param, void* out, UINT winIni);

@@ -5,6 +5,7 @@
 
 #include "platform/core/cstring.h"
 #include "platform/win32/gdi/gdi_api.h"
+#include "platform/win32/system/system_colours.h"
 
 class CDC;
 

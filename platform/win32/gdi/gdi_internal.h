@@ -2,6 +2,7 @@
 // Inside of the drawing layer: pixel buffers, regions, objects and DCs.
 // Not for use outside platform/win32/gdi.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -137,7 +138,9 @@ QvGdiObject* Object(HGDIOBJ h, DWORD type = 0);
 QvDc* Dc(HDC h);
 // Brush handles may be (COLOR_xxx + 1): resolved to the system colour's brush.
 QvGdiObject* Brush(HBRUSH h);
+inline constexpr std::size_t kSysColourCount = 31;  // COLOR_SCROLLBAR to COLOR_MENUBAR
 QvGdiObject* NewObject(DWORD type);  // registered; its handle is o->handle
+HGDIOBJ StockBrush(UINT style, COLORREF c);  // a brush that DeleteObject leaves alone
 void Hold(HGDIOBJ h);
 void Release(HGDIOBJ h);
 void ClearWrappers(QvGdiObject* o);

@@ -1,106 +1,42 @@
-// Drawing objects: the handle registry, pens, brushes, fonts, bitmaps, stock
-// objects, system colours and metrics.
+// Drawing objects: the handle registry, pens, brushes, fonts, bitmaps and
+// stock objects.
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <mutex>
-#include <unordered_map>
 
-#include <QGuiApplication>
-#include <QScreen>
-
+#include "platform/core/handle_table.h"
 #include "platform/win32/gdi/gdi_internal.h"
 
 namespace qv::gdi {
 namespace {
 
-std::recursive_mutex& RegistryLock() {
-  static std::recursive_mutex m;
-  return m;
+// Live objects and DCs by handle; the tables outlive every static that still
+// holds a handle. One id source serves both, so that no DC ever has an
+// object's handle; it starts above the system colour brushes (1-31).
+HandleIds& Ids() {
+  static auto* ids = new HandleIds(0x20000);
+  return *ids;
 }
-
-// Live objects and DCs by handle. One counter serves both, so that no DC ever
-// has an object's handle; it starts above the system colour brushes (1-31).
-struct Registry {
-  std::uintptr_t next = 0x20000;
-  std::unordered_map<std::uintptr_t, QvGdiObject*> objects;
-  std::unordered_map<std::uintptr_t, QvDc*> dcs;
-  std::uintptr_t NextId() {
-    const std::uintptr_t id = next;
-    next += 4;
-    return id;
-  }
-};
-Registry& Live() {
-  static auto* r = new Registry;  // outlives every static that still holds a handle
-  return *r;
+HandleTable<HGDIOBJ, QvGdiObject, QvGdiObject*>& Objects() {
+  static auto* table = new HandleTable<HGDIOBJ, QvGdiObject, QvGdiObject*>(Ids());
+  return *table;
 }
-
-std::uintptr_t Id(const void* h) { return reinterpret_cast<std::uintptr_t>(h); }
+HandleTable<HDC, QvDc, QvDc*>& Dcs() {
+  static auto* table = new HandleTable<HDC, QvDc, QvDc*>(Ids());
+  return *table;
+}
 
 void Free(QvGdiObject* o) {
-  {
-    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-    Live().objects.erase(Id(o->handle));
-  }
+  Objects().Remove(o->handle);
   ClearWrappers(o);
   delete o;
-}
-
-// Windows 2000 "Windows Classic" scheme, COLORREF 0x00BBGGRR.
-constexpr std::array<COLORREF, 31> kClassicColours = {
-    RGB(212, 208, 200),  // COLOR_SCROLLBAR
-    RGB(58, 110, 165),   // COLOR_BACKGROUND
-    RGB(10, 36, 106),    // COLOR_ACTIVECAPTION
-    RGB(128, 128, 128),  // COLOR_INACTIVECAPTION
-    RGB(212, 208, 200),  // COLOR_MENU
-    RGB(255, 255, 255),  // COLOR_WINDOW
-    RGB(0, 0, 0),        // COLOR_WINDOWFRAME
-    RGB(0, 0, 0),        // COLOR_MENUTEXT
-    RGB(0, 0, 0),        // COLOR_WINDOWTEXT
-    RGB(255, 255, 255),  // COLOR_CAPTIONTEXT
-    RGB(212, 208, 200),  // COLOR_ACTIVEBORDER
-    RGB(212, 208, 200),  // COLOR_INACTIVEBORDER
-    RGB(128, 128, 128),  // COLOR_APPWORKSPACE
-    RGB(10, 36, 106),    // COLOR_HIGHLIGHT
-    RGB(255, 255, 255),  // COLOR_HIGHLIGHTTEXT
-    RGB(212, 208, 200),  // COLOR_BTNFACE
-    RGB(128, 128, 128),  // COLOR_BTNSHADOW
-    RGB(128, 128, 128),  // COLOR_GRAYTEXT
-    RGB(0, 0, 0),        // COLOR_BTNTEXT
-    RGB(212, 208, 200),  // COLOR_INACTIVECAPTIONTEXT
-    RGB(255, 255, 255),  // COLOR_BTNHIGHLIGHT
-    RGB(64, 64, 64),     // COLOR_3DDKSHADOW
-    RGB(212, 208, 200),  // COLOR_3DLIGHT
-    RGB(0, 0, 0),        // COLOR_INFOTEXT
-    RGB(255, 255, 225),  // COLOR_INFOBK
-    RGB(181, 181, 181),  // 25: button alternate face
-    RGB(0, 0, 128),      // COLOR_HOTLIGHT
-    RGB(166, 202, 240),  // COLOR_GRADIENTACTIVECAPTION
-    RGB(192, 192, 192),  // COLOR_GRADIENTINACTIVECAPTION
-    RGB(10, 36, 106),    // COLOR_MENUHILIGHT
-    RGB(212, 208, 200),  // COLOR_MENUBAR
-};
-
-struct SysColours {
-  std::array<COLORREF, kClassicColours.size()> colours = kClassicColours;
-  std::array<HGDIOBJ, kClassicColours.size()> brushes{};
-};
-SysColours& Sys() {
-  static SysColours s;
-  return s;
 }
 
 QvGdiObject* MakeStock(DWORD type) {
   QvGdiObject* o = NewObject(type);
   o->stock = true;
   return o;
-}
-HGDIOBJ StockBrush(UINT style, COLORREF c) {
-  QvGdiObject* o = MakeStock(OBJ_BRUSH);
-  o->brush = LOGBRUSH{style, c, 0};
-  return o->handle;
 }
 HGDIOBJ StockPen(UINT style, COLORREF c) {
   QvGdiObject* o = MakeStock(OBJ_PEN);
@@ -152,6 +88,12 @@ Stock& Stocks() {
 
 }  // namespace
 
+HGDIOBJ StockBrush(UINT style, COLORREF c) {
+  QvGdiObject* o = MakeStock(OBJ_BRUSH);
+  o->brush = LOGBRUSH{style, c, 0};
+  return o->handle;
+}
+
 void Pixels::Allocate(int w, int h, int depth) {
   width = w;
   height = h;
@@ -178,44 +120,28 @@ COLORREF Pixels::PaletteColour(std::uint32_t index) const {
 QvGdiObject* NewObject(DWORD type) {
   auto* o = new QvGdiObject;
   o->type = type;
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  const std::uintptr_t id = Live().NextId();
-  o->handle = reinterpret_cast<HGDIOBJ>(id);
-  Live().objects[id] = o;
+  Objects().Add(o, [o](HGDIOBJ h) { o->handle = h; });
   return o;
 }
 
 QvGdiObject* Object(HGDIOBJ h, DWORD type) {
   if (!h) return nullptr;
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  auto it = Live().objects.find(Id(h));
-  if (it == Live().objects.end()) return nullptr;
-  if (type != 0 && it->second->type != type) return nullptr;
-  return it->second;
+  QvGdiObject* o = Objects().Find(h);
+  if (!o || (type != 0 && o->type != type)) return nullptr;
+  return o;
 }
 
 QvGdiObject* Brush(HBRUSH h) {
   const auto v = reinterpret_cast<std::uintptr_t>(h);
-  if (v >= 1 && v <= kClassicColours.size()) return Object(GetSysColorBrush(static_cast<int>(v - 1)));
+  if (v >= 1 && v <= kSysColourCount) return Object(GetSysColorBrush(static_cast<int>(v - 1)));
   return Object(h, OBJ_BRUSH);
 }
 
 void RegisterDc(QvDc* dc) {
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  const std::uintptr_t id = Live().NextId();
-  dc->handle = reinterpret_cast<HDC>(id);
-  Live().dcs[id] = dc;
+  Dcs().Add(dc, [dc](HDC h) { dc->handle = h; });
 }
-void UnregisterDc(QvDc* dc) {
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  Live().dcs.erase(Id(dc->handle));
-}
-QvDc* Dc(HDC h) {
-  if (!h) return nullptr;
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  auto it = Live().dcs.find(Id(h));
-  return it == Live().dcs.end() ? nullptr : it->second;
-}
+void UnregisterDc(QvDc* dc) { Dcs().Remove(dc->handle); }
+QvDc* Dc(HDC h) { return h ? Dcs().Find(h) : nullptr; }
 
 void Hold(HGDIOBJ h) {
   if (QvGdiObject* o = Object(h)) ++o->selections;
@@ -239,92 +165,6 @@ using namespace qv::gdi;
 HGDIOBJ GetStockObject(int which) {
   if (which < 0 || which >= static_cast<int>(Stocks().objects.size())) return nullptr;
   return Stocks().objects[static_cast<std::size_t>(which)];
-}
-
-DWORD GetSysColor(int index) {
-  if (index < 0 || index >= static_cast<int>(kClassicColours.size())) return 0;
-  return Sys().colours[static_cast<std::size_t>(index)];
-}
-
-HBRUSH GetSysColorBrush(int index) {
-  if (index < 0 || index >= static_cast<int>(kClassicColours.size())) return nullptr;
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  HGDIOBJ& b = Sys().brushes[static_cast<std::size_t>(index)];
-  if (!b) b = StockBrush(BS_SOLID, Sys().colours[static_cast<std::size_t>(index)]);
-  return b;
-}
-
-BOOL SetSysColors(int count, const int* indices, const COLORREF* colours) {
-  if (count < 0 || (count > 0 && (!indices || !colours))) return FALSE;
-  std::lock_guard<std::recursive_mutex> lock(RegistryLock());
-  for (int i = 0; i < count; ++i) {
-    if (indices[i] < 0 || indices[i] >= static_cast<int>(kClassicColours.size())) continue;
-    const auto k = static_cast<std::size_t>(indices[i]);
-    Sys().colours[k] = colours[i] & 0xFFFFFFu;
-    if (QvGdiObject* b = Object(Sys().brushes[k])) b->brush.lbColor = Sys().colours[k];
-  }
-  return TRUE;
-}
-
-int GetSystemMetrics(int index) {
-  int screenW = 1024, screenH = 768;
-  if (qGuiApp && QGuiApplication::primaryScreen()) {
-    const QRect g = QGuiApplication::primaryScreen()->geometry();
-    screenW = g.width();
-    screenH = g.height();
-  }
-  switch (index) {
-    case SM_CXSCREEN: case SM_CXFULLSCREEN: case SM_CXVIRTUALSCREEN: case SM_CXMAXIMIZED:
-      return screenW;
-    case SM_CYSCREEN: case SM_CYVIRTUALSCREEN: case SM_CYMAXIMIZED: return screenH;
-    case SM_CYFULLSCREEN: return screenH - 19;
-    case SM_CXVSCROLL: case SM_CYHSCROLL: case SM_CYVSCROLL: case SM_CXHSCROLL:
-    case SM_CYVTHUMB: case SM_CXHTHUMB: case SM_CXSMICON: case SM_CYSMICON:
-      return 16;
-    case SM_CYCAPTION: case SM_CYMENU: return 19;
-    case SM_CXBORDER: case SM_CYBORDER: case SM_MOUSEPRESENT: case SM_CMONITORS: return 1;
-    case SM_CXDLGFRAME: case SM_CYDLGFRAME: return 3;
-    case SM_CXICON: case SM_CYICON: case SM_CXCURSOR: case SM_CYCURSOR: return 32;
-    case SM_CXMIN: return 112;
-    case SM_CYMIN: return 27;
-    case SM_CXSIZE: case SM_CYSIZE: case SM_CXMENUSIZE: case SM_CYMENUSIZE: return 18;
-    case SM_CXFRAME: case SM_CYFRAME: case SM_CXDOUBLECLK: case SM_CYDOUBLECLK:
-    case SM_CXDRAG: case SM_CYDRAG: return 4;
-    case SM_CMOUSEBUTTONS: return 3;
-    case SM_CXEDGE: case SM_CYEDGE: return 2;
-    case SM_CXMENUCHECK: case SM_CYMENUCHECK: return 13;
-    default: return 0;
-  }
-}
-
-BOOL SystemParametersInfoA(UINT action, UINT, void* out, UINT) {
-  if (!out) return FALSE;
-  if (action == SPI_GETWORKAREA) {
-    *static_cast<RECT*>(out) =
-        RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    return TRUE;
-  }
-  if (action != SPI_GETNONCLIENTMETRICS) return FALSE;
-  auto* m = static_cast<NONCLIENTMETRICSA*>(out);
-  if (m->cbSize != sizeof(NONCLIENTMETRICSA)) return FALSE;
-  auto font = [](LOGFONTA& lf, LONG weight) {
-    lf = LOGFONTA{};
-    lf.lfHeight = -11;
-    lf.lfWeight = weight;
-    std::strncpy(lf.lfFaceName, "MS Shell Dlg", LF_FACESIZE - 1);
-  };
-  m->iBorderWidth = 1;
-  m->iScrollWidth = m->iScrollHeight = 16;
-  m->iCaptionWidth = m->iCaptionHeight = 18;
-  font(m->lfCaptionFont, FW_BOLD);
-  m->iSmCaptionWidth = 12;
-  m->iSmCaptionHeight = 15;
-  font(m->lfSmCaptionFont, FW_BOLD);
-  m->iMenuWidth = m->iMenuHeight = 18;
-  font(m->lfMenuFont, FW_NORMAL);
-  font(m->lfStatusFont, FW_NORMAL);
-  font(m->lfMessageFont, FW_NORMAL);
-  return TRUE;
 }
 
 BOOL DeleteObject(HGDIOBJ h) {

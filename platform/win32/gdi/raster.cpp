@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "platform/win32/gdi/gdi_internal.h"
+#include "platform/win32/system/system_colours.h"
 
 namespace qv::gdi {
 

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "platform/core/bounded_text.h"
 #include "platform/win32/gdi/gdi_internal.h"
 
 namespace qv::gdi {
@@ -559,10 +560,7 @@ int GetTextFaceA(HDC h, int size, LPSTR out) {
   const int n = static_cast<int>(std::strlen(f->font.lfFaceName));
   if (!out) return n + 1;
   if (size <= 0) return 0;
-  const int copied = std::min(n, size - 1);
-  std::memcpy(out, f->font.lfFaceName, static_cast<std::size_t>(copied));
-  out[copied] = '\0';
-  return copied;
+  return static_cast<int>(qv::CopyBoundedText(f->font.lfFaceName, out, static_cast<std::size_t>(size)));
 }
 
 BOOL TextOutA(HDC h, int x, int y, LPCSTR s, int len) {

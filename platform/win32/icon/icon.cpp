@@ -1,6 +1,7 @@
 #include "platform/win32/icon/icon.h"
 
 #include "platform/win32/icon/icon_object.h"
+#include "platform/win32/system/system_metrics.h"
 
 namespace qv::win32 {
 namespace {
@@ -130,15 +131,6 @@ BOOL GetIconInfo(HICON icon, ICONINFO* info) {
   return TRUE;
 }
 
-HICON CopyIcon(HICON icon) {
-  auto i = FindIcon(icon);
-  if (!i) return nullptr;
-  auto copy = std::make_shared<IconObject>(IconObject{i->width, i->height, i->mask ? CopyBitmap(i->mask) : nullptr,
-                                                      i->color ? CopyBitmap(i->color) : nullptr, i->isIcon,
-                                                      i->hotSpot, false, i->cursorShape});
-  return AddIcon(std::move(copy));
-}
-
 BOOL DestroyIcon(HICON icon) {
   auto i = FindIcon(icon);
   if (!i) return FALSE;
@@ -177,5 +169,3 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH f
   DeleteDC(mem);
   return TRUE;
 }
-
-BOOL DrawIcon(HDC dc, int x, int y, HICON icon) { return DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL); }

@@ -27,7 +27,6 @@ using PICONINFO = ICONINFO*;
 HICON CreateIconIndirect(ICONINFO* info);
 // New copies of the icon's bitmaps, which the caller deletes.
 BOOL GetIconInfo(HICON icon, ICONINFO* info);
-HICON CopyIcon(HICON icon);
 BOOL DestroyIcon(HICON icon);
 BOOL DestroyCursor(HCURSOR cursor);
 
@@ -38,7 +37,6 @@ inline constexpr UINT DI_DEFAULTSIZE = 0x0008;
 // cx or cy 0: the icon's own size. With a flicker-free brush the icon is first
 // composed over that brush in a bitmap of the size, which is then copied.
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flickerFree, UINT flags);
-BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
 
 // Image lists.
 struct QvImageList;

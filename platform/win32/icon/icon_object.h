@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "platform/win32/handle_table.h"
+#include "platform/core/handle_table.h"
 #include "platform/win32/icon/icon.h"
 
 namespace qv::win32 {

@@ -1,8 +1,8 @@
 #include "platform/win32/menu/menu.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "platform/core/bounded_text.h"
 #include "platform/win32/menu/menu_object.h"
 
 namespace qv::win32 {
@@ -207,10 +207,7 @@ int GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int size, UINT flags) {
   const std::string& text = owner->entries[static_cast<size_t>(index)].text;
   if (!buffer) return static_cast<int>(text.size());
   if (size <= 0) return 0;
-  const size_t n = std::min(text.size(), static_cast<size_t>(size) - 1);
-  std::memcpy(buffer, text.data(), n);
-  buffer[n] = '\0';
-  return static_cast<int>(n);
+  return static_cast<int>(qv::CopyBoundedText(text, buffer, static_cast<size_t>(size)));
 }
 
 UINT GetMenuItemID(HMENU menu, int position) {
@@ -248,11 +245,7 @@ BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFO inf
   }
   if (info->fMask & MIIM_DATA) info->dwItemData = e.data;
   if (info->fMask & (MIIM_STRING | MIIM_TYPE)) {
-    if (info->dwTypeData && info->cch > 0) {
-      const size_t n = std::min<size_t>(e.text.size(), info->cch - 1);
-      std::memcpy(info->dwTypeData, e.text.data(), n);
-      info->dwTypeData[n] = '\0';
-    }
+    qv::CopyBoundedText(e.text, info->dwTypeData, info->cch);
     info->cch = static_cast<UINT>(e.text.size());
   }
   return TRUE;

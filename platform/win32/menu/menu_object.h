@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/handle_table.h"
+#include "platform/core/handle_table.h"
 #include "platform/win32/menu/menu.h"
 
 namespace qv::win32 {

@@ -49,7 +49,6 @@ std::deque<QvResourceInfo>& Resources() {
 }  // namespace
 
 HINSTANCE AfxGetResourceHandle() { return nullptr; }
-HINSTANCE AfxGetInstanceHandle() { return nullptr; }
 
 HRSRC FindResourceA(HMODULE, LPCSTR name, LPCSTR type) {
   if (!name || !type) return nullptr;

@@ -24,7 +24,6 @@ inline LPCSTR MAKEINTRESOURCE(WORD id) { return MAKEINTRESOURCEA(id); }
 // The framework's resource module. Resources live in one table for the whole
 // process, so this and the executable (a null module) find the same ones.
 HINSTANCE AfxGetResourceHandle();
-HINSTANCE AfxGetInstanceHandle();
 
 // Names and types are integer ids (MAKEINTRESOURCE) or strings, compared
 // without regard to case as Windows does. Null when absent.

@@ -42,6 +42,15 @@ inline constexpr UINT BST_INDETERMINATE = 0x0002;
 inline constexpr UINT BST_PUSHED = 0x0004;
 inline constexpr UINT BST_FOCUS = 0x0008;
 
+// Notifications to the parent (WM_COMMAND) and their message-map entries.
+inline constexpr UINT BN_CLICKED = 0;
+inline constexpr UINT BN_DOUBLECLICKED = 5;
+inline constexpr UINT BN_SETFOCUS = 6;
+inline constexpr UINT BN_KILLFOCUS = 7;
+#define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
+#define ON_BN_DOUBLECLICKED(id, fn) ON_CONTROL(BN_DOUBLECLICKED, id, fn)
+#define ON_BN_CLICKED_REFLECT(fn) ON_CONTROL_REFLECT(BN_CLICKED, fn)
+
 class CButton : public CWnd {
   DECLARE_DYNAMIC(CButton)
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/core/bounded_text.h"
 #include "platform/win32/standard/qt_control.h"
 #include "platform/win32/standard/standard_procs.h"
 
@@ -277,7 +278,7 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     }
     case WM_GETTEXT:
-      return CopyText(FieldText(*s), wParam, lParam);
+      return static_cast<LRESULT>(qv::CopyBoundedText(FieldText(*s), reinterpret_cast<char*>(lParam), wParam));
     case WM_GETTEXTLENGTH:
       return static_cast<LRESULT>(FieldText(*s).size());
     case WM_GETDLGCODE: {

@@ -1,8 +1,5 @@
 #include "platform/win32/standard/control_common.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace qv::win32 {
 
 HBRUSH DefaultCtlColor(HDC dc, UINT msg) {
@@ -33,15 +30,6 @@ ControlLook QueryControlLook(HWND control, UINT msg) {
   look.text = GetTextColor(dc);
   DeleteDC(dc);
   return look;
-}
-
-LRESULT CopyText(const std::string& text, WPARAM size, LPARAM buffer) {
-  char* out = reinterpret_cast<char*>(buffer);
-  if (!out || size == 0) return 0;
-  const size_t n = std::min(text.size(), static_cast<size_t>(size) - 1);
-  std::memcpy(out, text.data(), n);
-  out[n] = '\0';
-  return static_cast<LRESULT>(n);
 }
 
 void NotifyParent(HWND control, UINT code) {

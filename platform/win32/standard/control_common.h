@@ -3,7 +3,6 @@
 // WM_CTLCOLOR* round trip to the parent, notifications, and fonts.
 
 #include <memory>
-#include <string>
 
 #include "platform/win32/window.h"
 #include "platform/win32/window_object.h"
@@ -42,10 +41,6 @@ struct ControlLook {
   bool hollowBrush = false;
 };
 ControlLook QueryControlLook(HWND control, UINT msg);
-
-// WM_GETTEXT's answer from the control's own text: at most size - 1 bytes
-// and a terminator into buffer; the bytes copied.
-LRESULT CopyText(const std::string& text, WPARAM size, LPARAM buffer);
 
 // WM_COMMAND (id, code) from the control to its parent.
 void NotifyParent(HWND control, UINT code);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/core/bounded_text.h"
 #include "platform/win32/standard/qt_control.h"
 #include "platform/win32/standard/standard_procs.h"
 
@@ -84,7 +85,7 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       SetText(hwnd, *s, reinterpret_cast<const char*>(lParam));
       return TRUE;
     case WM_GETTEXT:
-      return CopyText(TextOf(*s), wParam, lParam);
+      return static_cast<LRESULT>(qv::CopyBoundedText(TextOf(*s), reinterpret_cast<char*>(lParam), wParam));
     case WM_GETTEXTLENGTH:
       return static_cast<LRESULT>(TextOf(*s).size());
     case WM_GETDLGCODE:

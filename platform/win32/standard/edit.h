@@ -34,6 +34,17 @@ inline constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
 inline constexpr UINT EM_SETREADONLY = 0x00CF;
 inline constexpr UINT EM_GETLIMITTEXT = 0x00D5;
 
+// Notifications to the parent (WM_COMMAND) and their message-map entries.
+inline constexpr UINT EN_SETFOCUS = 0x0100;
+inline constexpr UINT EN_KILLFOCUS = 0x0200;
+inline constexpr UINT EN_CHANGE = 0x0300;
+inline constexpr UINT EN_UPDATE = 0x0400;
+inline constexpr UINT EN_MAXTEXT = 0x0501;
+#define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
+#define ON_EN_SETFOCUS(id, fn) ON_CONTROL(EN_SETFOCUS, id, fn)
+#define ON_EN_KILLFOCUS(id, fn) ON_CONTROL(EN_KILLFOCUS, id, fn)
+#define ON_EN_CHANGE_REFLECT(fn) ON_CONTROL_REFLECT(EN_CHANGE, fn)
+
 class CEdit : public CWnd {
   DECLARE_DYNAMIC(CEdit)
 

@@ -34,6 +34,14 @@ inline constexpr LRESULT LB_OKAY = 0;
 inline constexpr LRESULT LB_ERR = -1;
 inline constexpr LRESULT LB_ERRSPACE = -2;
 
+// Notifications to the parent (WM_COMMAND) and their message-map entries.
+inline constexpr UINT LBN_SELCHANGE = 1;
+inline constexpr UINT LBN_DBLCLK = 2;
+inline constexpr UINT LBN_SETFOCUS = 4;
+inline constexpr UINT LBN_KILLFOCUS = 5;
+#define ON_LBN_SELCHANGE(id, fn) ON_CONTROL(LBN_SELCHANGE, id, fn)
+#define ON_LBN_DBLCLK(id, fn) ON_CONTROL(LBN_DBLCLK, id, fn)
+
 class CListBox : public CWnd {
   DECLARE_DYNAMIC(CListBox)
 

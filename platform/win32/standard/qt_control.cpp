@@ -11,8 +11,8 @@
 
 #include "platform/win32/gdi/gdi_qt.h"
 #include "platform/win32/host_widget.h"
-#include "platform/win32/input/input.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
+#include "platform/win32/input/mouse.h"
 
 namespace qv::win32 {
 namespace {

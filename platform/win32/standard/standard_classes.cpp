@@ -10,6 +10,7 @@
 #include "platform/win32/standard/standard_procs.h"
 #include "platform/win32/standard/static.h"
 #include "platform/win32/window.h"
+#include "platform/win32/window_class.h"
 
 namespace qv::win32 {
 

@@ -39,6 +39,11 @@ inline constexpr UINT STM_GETIMAGE = 0x0173;
 inline constexpr UINT IMAGE_BITMAP = 0;
 inline constexpr UINT IMAGE_ICON = 1;
 
+// Notifications to the parent (WM_COMMAND) and their message-map entries.
+inline constexpr UINT STN_CLICKED = 0;
+inline constexpr UINT STN_DBLCLK = 1;
+#define ON_STN_CLICKED(id, fn) ON_CONTROL(STN_CLICKED, id, fn)
+
 class CStatic : public CWnd {
   DECLARE_DYNAMIC(CStatic)
 

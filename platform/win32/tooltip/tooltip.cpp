@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "platform/win32/host_widget.h"
-#include "platform/win32/input/input.h"
+#include "platform/win32/input/mouse.h"
+#include "platform/win32/window_class.h"
 #include "platform/win32/window_object.h"
 
 namespace qv::win32 {

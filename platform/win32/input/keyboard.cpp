@@ -1,7 +1,7 @@
 // Focus and keyboard: the layer's focus window per UI thread, Qt's focus
 // and key events turned into messages, and the PreTranslateMessage walk.
 
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -46,6 +46,8 @@ inline HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) { return LoadCursorA(
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 
+// TME_LEAVE: one WM_MOUSELEAVE when the mouse next leaves the window.
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme);
 BOOL _TrackMouseEvent(TRACKMOUSEEVENT* tme);
 
 class QMouseEvent;

@@ -13,8 +13,8 @@
 #include "platform/win32/application.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/host_widget.h"
-#include "platform/win32/input/input.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
+#include "platform/win32/input/mouse.h"
 #include "platform/win32/snapshot.h"
 #include "platform/win32/tooltip/tooltip.h"
 #include "platform/win32/window_object.h"
@@ -63,7 +63,7 @@ void PumpUntil(const std::function<bool()>& done) {
   while (!done() && guard.elapsed() < 5000) qv::PumpMessages();
 }
 
-class InputTest : public ::testing::Test {
+class MouseTest : public ::testing::Test {
  protected:
   void SetUp() override {
     qv::Application();
@@ -85,7 +85,7 @@ class InputTest : public ::testing::Test {
   QWindow* window = nullptr;
 };
 
-TEST_F(InputTest, TheCursorIsAskedForBeforeEachMoveAndTheCaptureTakesMovesOutside) {
+TEST_F(MouseTest, TheCursorIsAskedForBeforeEachMoveAndTheCaptureTakesMovesOutside) {
   QTest::mouseMove(window, QPoint(50, 30));
   ASSERT_FALSE(child.Of(WM_MOUSEMOVE).empty());
   ASSERT_GE(child.seen.size(), 3u);
@@ -118,7 +118,7 @@ TEST_F(InputTest, TheCursorIsAskedForBeforeEachMoveAndTheCaptureTakesMovesOutsid
   EXPECT_TRUE(child.Of(WM_MOUSEMOVE).empty()) << "released";
 }
 
-TEST_F(InputTest, LeavingATrackedWindowSendsMouseLeaveOnce) {
+TEST_F(MouseTest, LeavingATrackedWindowSendsMouseLeaveOnce) {
   QTest::mouseMove(window, QPoint(50, 30));
   TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, child.m_hWnd, 0};
   ASSERT_TRUE(_TrackMouseEvent(&tme));
@@ -129,7 +129,7 @@ TEST_F(InputTest, LeavingATrackedWindowSendsMouseLeaveOnce) {
   EXPECT_EQ(child.Of(WM_MOUSELEAVE).size(), 1u) << "once per request";
 }
 
-TEST_F(InputTest, AWindowsCursorShowsOverItAndTheArrowElsewhere) {
+TEST_F(MouseTest, AWindowsCursorShowsOverItAndTheArrowElsewhere) {
   child.cursor = LoadCursor(nullptr, IDC_HAND);
   ASSERT_TRUE(child.cursor);
   EXPECT_EQ(LoadCursor(nullptr, IDC_HAND), child.cursor) << "predefined cursors are shared";
@@ -146,7 +146,7 @@ TEST_F(InputTest, AWindowsCursorShowsOverItAndTheArrowElsewhere) {
   EXPECT_EQ(LoadCursor(nullptr, IDC_HAND), child.cursor);
 }
 
-TEST_F(InputTest, ARightClickBringsTheContextMenuToTheParent) {
+TEST_F(MouseTest, ARightClickBringsTheContextMenuToTheParent) {
   QTest::mouseClick(window, Qt::RightButton, {}, QPoint(50, 30));
   ASSERT_EQ(child.Of(WM_CONTEXTMENU).size(), 1u);
   ASSERT_EQ(top.Of(WM_CONTEXTMENU).size(), 1u) << "the child's default hands it on";
@@ -154,7 +154,7 @@ TEST_F(InputTest, ARightClickBringsTheContextMenuToTheParent) {
   EXPECT_EQ(top.Of(WM_CONTEXTMENU)[0].lParam, MAKELPARAM(150, 130)) << "screen coordinates";
 }
 
-TEST_F(InputTest, ShiftF10AsksForTheContextMenuFromTheKeyboard) {
+TEST_F(MouseTest, ShiftF10AsksForTheContextMenuFromTheKeyboard) {
   SetFocus(child.m_hWnd);
   ASSERT_EQ(GetFocus(), child.m_hWnd);
   qv::PressKey(0x79, Qt::ShiftModifier);  // VK_F10
@@ -164,14 +164,14 @@ TEST_F(InputTest, ShiftF10AsksForTheContextMenuFromTheKeyboard) {
   EXPECT_EQ(top.Of(WM_CONTEXTMENU).size(), 1u) << "F10 alone is no context menu";
 }
 
-TEST_F(InputTest, PreTranslateMessageOfAParentEatsTheChildsClick) {
+TEST_F(MouseTest, PreTranslateMessageOfAParentEatsTheChildsClick) {
   top.eatClicks = true;
   QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(50, 30));
   EXPECT_TRUE(child.Of(WM_LBUTTONDOWN).empty());
   EXPECT_EQ(child.Of(WM_LBUTTONUP).size(), 1u);
 }
 
-TEST_F(InputTest, PointsFindWindowsAndMapBetweenThem) {
+TEST_F(MouseTest, PointsFindWindowsAndMapBetweenThem) {
   EXPECT_EQ(WindowFromPoint(POINT{150, 130}), child.m_hWnd);
   EXPECT_EQ(WindowFromPoint(POINT{350, 250}), top.m_hWnd);
   EXPECT_EQ(ChildWindowFromPoint(top.m_hWnd, POINT{50, 30}), child.m_hWnd);
@@ -186,7 +186,7 @@ TEST_F(InputTest, PointsFindWindowsAndMapBetweenThem) {
   EXPECT_EQ(s.x, 110) << "to the screen";
 }
 
-TEST_F(InputTest, SetParentMovesAWindowAndRefusesLoops) {
+TEST_F(MouseTest, SetParentMovesAWindowAndRefusesLoops) {
   Recorder other;
   ASSERT_TRUE(other.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(150, 100, 250, 180), &top, 8));
   EXPECT_EQ(SetParent(child.m_hWnd, other.m_hWnd), top.m_hWnd) << "the previous parent";
@@ -203,7 +203,7 @@ TEST_F(InputTest, SetParentMovesAWindowAndRefusesLoops) {
   EXPECT_TRUE(IsWindow(child.m_hWnd)) << "moved out before its old parent went";
 }
 
-TEST_F(InputTest, TheToolTipShowsAfterTheHoverAndGoesOnAClick) {
+TEST_F(MouseTest, TheToolTipShowsAfterTheHoverAndGoesOnAClick) {
   CToolTipCtrl tip;
   ASSERT_TRUE(tip.Create(&child));
   ASSERT_TRUE(tip.AddTool(&child, "Write the image"));

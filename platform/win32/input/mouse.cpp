@@ -1,4 +1,4 @@
-#include "platform/win32/input/input.h"
+#include "platform/win32/input/mouse.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -13,7 +13,7 @@
 #include "platform/win32/gdi/gdi_qt.h"
 #include "platform/win32/host_widget.h"
 #include "platform/win32/icon/icon_object.h"
-#include "platform/win32/keyboard.h"
+#include "platform/win32/input/keyboard.h"
 #include "platform/win32/window_object.h"
 
 namespace qv::win32 {
@@ -236,6 +236,14 @@ HCURSOR SetCursor(HCURSOR cursor) {
 }
 
 HCURSOR GetCursor() { return FindIcon(g_cursor) ? g_cursor : nullptr; }
+
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
+  if (!tme) return FALSE;
+  auto w = Lookup(tme->hwndTrack);
+  if (!w) return FALSE;
+  w->trackingLeave = (tme->dwFlags & TME_LEAVE) != 0;
+  return TRUE;
+}
 
 BOOL _TrackMouseEvent(TRACKMOUSEEVENT* tme) { return TrackMouseEvent(tme); }
 
