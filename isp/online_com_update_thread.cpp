@@ -7,6 +7,7 @@
 #include "isp/com_base_w24a.h"
 #include "isp/config_keys.h"
 #include "isp/engine.h"
+#include "isp/program_job.h"
 #include "isp/progress.h"
 #include "isp/qv_ic_7t0.h"
 #include "isp/qv_ic_base.h"

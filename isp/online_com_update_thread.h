@@ -6,9 +6,9 @@
 
 #include <functional>
 
+#include "isp/job_image.h"
 #include "isp/job_owner.h"
-#include "isp/online_update_thread.h"
-#include "isp/worker_thread.h"
+#include "isp/program_worker.h"
 #include "platform/core/cstring.h"
 
 // The IC type's flags in <m_szAppDir>/config.ini; only exactly "TRUE" is TRUE.

@@ -7,7 +7,7 @@
 #include "isp/bridge_device.h"
 #include "isp/com_base.h"
 #include "isp/engine.h"
-#include "isp/online_update_thread.h"
+#include "isp/program_job.h"
 #include "isp/progress.h"
 #include "isp/qv_ic_base.h"
 #include "platform/core/clock.h"

@@ -7,6 +7,7 @@
 #include "isp/com_base_w24a.h"
 #include "isp/online_com_update_thread.h"
 #include "isp/online_update_thread.h"
+#include "isp/program_job.h"
 #include "isp/qv_ic_7t0.h"
 #include "isp/progress.h"
 #include "platform/win32/winuser.h"
