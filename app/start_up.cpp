@@ -14,6 +14,7 @@
 #include "isp/com_base_w24a.h"
 #include "isp/qv_ic_7t0.h"
 #include "isp/qv_ic_base.h"
+#include "isp/serial_entry.h"
 #include "platform/win32/dialog/message_box.h"
 
 namespace {
@@ -96,10 +97,11 @@ void CTaravikApp::AdoptIcTypeChoice(const IcTypeChoice& choice) {
 void CTaravikApp::ConnectBackEnd() {
   if (m_nInterface == 0) {
     if (m_pCOMBase == nullptr) return;
-    const BOOL timeoutEntry = m_nEntryMethod == TIMEOUT_ENTRY_METHOD ? TRUE : FALSE;
-    if (m_pCOMBase->Init(m_nComPort, m_nBaudRate, m_nComPort, timeoutEntry) != 1) return;
-    if (timeoutEntry) m_pCOMBase->ResetTargetByRts();
-    if (!m_pCOMBase->AutoBautRateDetect()) AfxMessageBox("Auto Detect Baudrate Fail!", MB_OK);
+    // A port that does not open is the status strip's to show.
+    if (EnterSerialBootloader(*m_pCOMBase, m_nComPort, m_nBaudRate, m_nEntryMethod) ==
+        SerialEntry::kHandshakeFailed) {
+      AfxMessageBox("Auto Detect Baudrate Fail!", MB_OK);
+    }
     return;
   }
   if (g_BridgeDevice.Open() != 0) {

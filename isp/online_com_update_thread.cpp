@@ -11,6 +11,7 @@
 #include "isp/progress.h"
 #include "isp/qv_ic_7t0.h"
 #include "isp/qv_ic_base.h"
+#include "isp/serial_entry.h"
 #include "platform/serial/serial_port.h"
 
 namespace {
@@ -141,14 +142,13 @@ BOOL COnlineComUpdateThread::UpdateOverCom() {
     // acknowledges the erase is the target's. Nothing is logged meanwhile.
     u32 flags[kPortTable] = {};
     m_portProbe(flags);
-    const BOOL timeoutEntry = Engine().m_nEntryMethod == TIMEOUT_ENTRY_METHOD;
+    const u32 entryMethod = Engine().m_nEntryMethod;
     bool found = false;
     for (u32 i = 0; i < kPortTable && !found; ++i) {
       if (flags[i] == 0) continue;
       job.HonourStopRequest();
-      if (com->Init(i + 1, m_nBaudRate, 0, timeoutEntry) != 1) continue;
-      if (timeoutEntry) com->ResetTargetByRts();
-      com->AutoBautRateDetect();
+      // A target that misses the handshake may still answer what follows.
+      if (EnterSerialBootloader(*com, i + 1, m_nBaudRate, entryMethod) == SerialEntry::kPortFailed) continue;
       if (!com->ProceseBeforeEraseAndWrite()) continue;
       found = com->SendEraseCmd(m_image.m_nStartAddress, static_cast<u32>(m_image.m_nImageSize)) ==
               kStatusAck;

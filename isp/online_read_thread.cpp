@@ -10,6 +10,7 @@
 #include "isp/program_job.h"
 #include "isp/progress.h"
 #include "isp/qv_ic_base.h"
+#include "isp/serial_entry.h"
 #include "platform/core/clock.h"
 
 namespace {
@@ -109,16 +110,8 @@ BOOL COnlineReadThread::ReadChipOverUart() {
     const int page = com->GetPageSize();
     if (page <= 0 || page > kPageBufSize) throw CReadFailure{kFailSetup};
     m_pOwner->SendProgress(kProgressStart, 0);
-    const BOOL rts = engine.m_nEntryMethod == TIMEOUT_ENTRY_METHOD;
-    if (com->Init(engine.m_nComPort, engine.m_nBaudRate, engine.m_nComPort, rts) != 1) {
-      engine.WriteLog("m_pCOMBase::Init Fail!");
+    if (!EnterSerialBootloaderLogged(*com, engine.m_nComPort, engine.m_nBaudRate, engine.m_nEntryMethod)) {
       throw CReadFailure{kFailSetup};
-    }
-    if (rts) {
-      com->ResetTargetByRts();
-      if (!com->AutoBautRateDetect()) engine.WriteLog("TIMEOUT_ENTRY_METHOD AutoBautRateDetect Fail!");
-    } else if (!com->AutoBautRateDetect()) {
-      engine.WriteLog("AutoBautRateDetect Fail!");
     }
     if (com->IsPasswordRequired() && !m_request.password.IsEmpty()) {
       if (com->SendKeyinPasswordCmd(HexTextToInt(m_request.password)) != kStatusAck) {

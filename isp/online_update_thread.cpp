@@ -7,6 +7,7 @@
 #include "isp/program_job.h"
 #include "isp/progress.h"
 #include "isp/qv_ic_base.h"
+#include "isp/serial_entry.h"
 
 unsigned long long WriteJobAddressLimit() {
   CEngineContext& engine = Engine();
@@ -50,20 +51,11 @@ BOOL COnlineUpdateThread::UpdateOverCom() {
   CCOMBase* com = Engine().m_pCOMBase;
   CProgramJob job(*m_pOwner, *this, m_image, m_nPassword);
   return Finish(job.Execute([&] {
-    if (com == nullptr) job.Fail(kFailSetup, "m_pCOMBase::Init Fail!");
+    if (com == nullptr) job.Fail(kFailSetup, kComInitFailLog);
     job.Begin(*com, SerialAddressLimit(*com));
-    CEngineContext& engine = Engine();
-    const BOOL timeoutEntry = engine.m_nEntryMethod == TIMEOUT_ENTRY_METHOD;
-    if (com->Init(engine.m_nComPort, engine.m_nBaudRate, 0, timeoutEntry) != 1) {
-      job.Fail(kFailSetup, "m_pCOMBase::Init Fail!");
-    }
-    if (timeoutEntry) {
-      com->ResetTargetByRts();
-      if (!com->AutoBautRateDetect()) {
-        engine.WriteLog("TIMEOUT_ENTRY_METHOD AutoBautRateDetect Fail!");
-      }
-    } else if (!com->AutoBautRateDetect()) {
-      engine.WriteLog("AutoBautRateDetect Fail!");
+    const CEngineContext& engine = Engine();
+    if (!EnterSerialBootloaderLogged(*com, engine.m_nComPort, engine.m_nBaudRate, engine.m_nEntryMethod)) {
+      job.Fail(kFailSetup);
     }
     job.Post(kProgressEraseBegin, 10);
     if (!com->ProceseBeforeEraseAndWrite()) job.Fail(kFailSetup, "ProceseBeforeEraseAndWrite Fail");

@@ -1,5 +1,6 @@
-// The way into the serial boot loader: what each caller that logs writes to
-// the run log when the handshake goes unanswered.
+// The way into the serial boot loader: what reaches the port for each entry
+// method, and what each caller that logs writes to the run log when the
+// handshake goes unanswered.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include "isp/online_com_update_thread.h"
 #include "isp/online_read_thread.h"
 #include "isp/online_update_thread.h"
+#include "isp/serial_entry.h"
 #include "platform/core/clock.h"
 #include "tests/jobs/jobs_fixture.h"
 
@@ -41,6 +43,41 @@ class SerialEntryTest : public ::testing::Test {
   RecordingOwner owner_;
   std::unique_ptr<qv::sim::UartChip> chip_;
 };
+
+TEST_F(SerialEntryTest, OpensPulsesAndShakesHandsByEntryMethod) {
+  struct Case {
+    const char* name;
+    u32 method;
+    bool portOpens;
+    bool chipAnswers;
+    SerialEntry result;
+    bool rtsEnabled;
+    std::vector<bool> rts;  // true = raised, in order
+    bool handshakeSent;
+  };
+  const Case cases[] = {
+      {"timeout entry", 1, true, true, SerialEntry::kEntered, true, {false, true}, true},
+      {"checkpin entry", 2, true, true, SerialEntry::kEntered, false, {}, true},
+      {"timeout entry, silent target", 1, true, false, SerialEntry::kHandshakeFailed, true, {false, true}, true},
+      {"checkpin entry, silent target", 2, true, false, SerialEntry::kHandshakeFailed, false, {}, true},
+      {"timeout entry, no port", 1, false, true, SerialEntry::kPortFailed, false, {}, false},
+      {"checkpin entry, no port", 2, false, true, SerialEntry::kPortFailed, false, {}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingEngine engine(folder_.Path());
+    qv::FakeSerialPort& port = Install(engine, Serial::kGeneric, c.portOpens, c.chipAnswers);
+    EXPECT_EQ(EnterSerialBootloader(*engine.m_pCOMBase, 6, 57600, c.method), c.result);
+    EXPECT_EQ(port.OpenCalls(), std::vector<u32>{6});
+    if (c.portOpens) {
+      ASSERT_EQ(port.ConfigureCalls().size(), 1u);
+      EXPECT_EQ(port.ConfigureCalls()[0].baud, 57600u);
+      EXPECT_EQ(port.ConfigureCalls()[0].rtsEnable, c.rtsEnabled);
+    }
+    EXPECT_EQ(port.RtsCalls(), c.rts);
+    EXPECT_EQ(!port.Frames().empty(), c.handshakeSent);
+  }
+}
 
 // The Write page's job logs an unanswered handshake in its entry method's
 // words and goes on to the erase, which a silent target then refuses; the
