@@ -24,6 +24,8 @@ struct CReadFailure {
 constexpr DWORD kStepPauseMs = 15;
 constexpr DWORD kRetryPauseMs = 10;
 constexpr DWORD kPasswordSettleMs = 100;
+// The target's reset on the board's I/O line before a read: held low
+// 500 ms, then given 70 ms to come up.
 constexpr DWORD kResetLowMs = 500;
 constexpr DWORD kResetSettleMs = 70;
 constexpr int kBridgeStep = 128;
@@ -136,10 +138,7 @@ BOOL COnlineReadThread::ReadChipOverUart() {
 BOOL COnlineReadThread::ReadChipOverBridge() {
   return RunRead([this] {
     CQvIcBase* ic = g_pIcBase;
-    if (g_BridgeDevice.BoardIoCtrl(0) != 0) throw CReadFailure{kFailLate};
-    Sleep(kResetLowMs);
-    if (g_BridgeDevice.BoardIoCtrl(1) != 0) throw CReadFailure{kFailLate};
-    Sleep(kResetSettleMs);
+    if (ResetTargetByBoardIo(kResetLowMs, kResetSettleMs) != 0) throw CReadFailure{kFailLate};
     if (ic == nullptr) throw CReadFailure{kFailLate};
     m_pOwner->SendProgress(kProgressReading, 0);
     const int steps = m_request.size / kBridgeStep + (m_request.size % kBridgeStep != 0 ? 1 : 0);

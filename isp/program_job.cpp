@@ -23,6 +23,13 @@ constexpr DWORD kRetrySleepMs = 20;
 constexpr DWORD kPasswordSettleMs = 100;
 constexpr DWORD kUsbPagePaceMs = 20;
 constexpr DWORD kEraseSettleMs = 500;
+// The target's resets on the board's I/O line: before the pages, held low
+// 100 ms and given 70 ms to come up; after the last page held low 500 ms,
+// and the job ends without waiting for it.
+constexpr DWORD kStartResetLowMs = 100;
+constexpr DWORD kStartResetSettleMs = 70;
+constexpr DWORD kFinalResetLowMs = 500;
+constexpr DWORD kFinishedPauseMs = 20;
 
 CString Formatted(const char* format, int value) {
   CString s;
@@ -170,10 +177,7 @@ void CProgramJob::UartCheckPage(CCOMBase& com, int index, u32 address) {
 }
 
 void CProgramJob::ResetTargetOverUsb() {
-  if (g_BridgeDevice.BoardIoCtrl(0) != 0) Fail(kFailComm);
-  Sleep(100);
-  if (g_BridgeDevice.BoardIoCtrl(1) != 0) Fail(kFailComm);
-  Sleep(70);
+  if (ResetTargetByBoardIo(kStartResetLowMs, kStartResetSettleMs) != 0) Fail(kFailComm);
 }
 
 void CProgramJob::EraseOverUsb(CQvIcBase& ic) {
@@ -212,9 +216,7 @@ void CProgramJob::ProgramOverUsb(CQvIcBase& ic) {
     if (!ic.VerifyBlock(m_page, address, length)) Fail(kFailVerify);
   }
   Post(kProgressUpdateFinished, 0);
-  Sleep(20);
-  if (g_BridgeDevice.BoardIoCtrl(0) != 0) Fail(kFailLate);
-  Sleep(500);
-  if (g_BridgeDevice.BoardIoCtrl(1) != 0) Fail(kFailLate);
+  Sleep(kFinishedPauseMs);
+  if (ResetTargetByBoardIo(kFinalResetLowMs, 0) != 0) Fail(kFailLate);
   Post(kProgressUpdating, 100);
 }
