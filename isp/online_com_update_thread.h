@@ -56,7 +56,8 @@ class COnlineComUpdateThread : public CProgramWorker {
   u32 Skip() const { return m_nSkip; }
 
  private:
-  void CreateBackEnd(const CString& section);
+  // Deletes the engine's back ends and makes the IC type's in their place.
+  void InstallBackEnd(const CString& section);
   BOOL LoadImage(int mode, u32 start, u32 end, u32 skip);
   // The job flag lowered, the owner re-enabled and its Close button shown,
   // on every path.
