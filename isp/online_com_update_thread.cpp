@@ -122,7 +122,7 @@ BOOL COnlineComUpdateThread::UpdateOverCom() {
   CProgramJob job(*m_pOwner, *this, m_image, m_nPassword);
   return Finish(job.Execute([&] {
     if (com == nullptr) job.Fail(kFailComm);
-    job.Begin(*com, SerialAddressLimit(*com));
+    job.Begin(*com);
     job.Post(kProgressEraseBegin, 10);
 
     // The first present port whose target answers the before-write step and
@@ -159,7 +159,7 @@ BOOL COnlineComUpdateThread::UpdateOverUsb() {
   CProgramJob job(*m_pOwner, *this, m_image, m_nPassword);
   return Finish(job.Execute([&] {
     if (ic == nullptr) job.Fail(kFailComm);
-    job.Begin(*ic, I2cAddressLimit(*ic));
+    job.Begin(*ic);
     if (g_BridgeDevice.Open() != 0) job.Fail(kFailComm);
     g_bBridgeConnected.store(1, std::memory_order_release);
     SetUpBridge();

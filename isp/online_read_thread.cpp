@@ -7,7 +7,6 @@
 #include "isp/bridge_device.h"
 #include "isp/com_base.h"
 #include "isp/engine.h"
-#include "isp/program_job.h"
 #include "isp/progress.h"
 #include "isp/qv_ic_base.h"
 #include "isp/serial_entry.h"
@@ -35,7 +34,7 @@ constexpr int kBridgeStep = 128;
 unsigned long long ReadAddressLimit() {
   CEngineContext& engine = Engine();
   if (engine.m_nInterface == 1) return g_pIcBase != nullptr ? 0x10000 - CQvIcBase::kReadWindow : 0;
-  return engine.m_pCOMBase != nullptr ? SerialAddressLimit(*engine.m_pCOMBase) : 0;
+  return engine.m_pCOMBase != nullptr ? engine.m_pCOMBase->GetAddressSpaceSize() : 0;
 }
 
 COnlineReadThread::COnlineReadThread(CReadOwner* owner) : m_pOwner(owner) {}

@@ -11,8 +11,8 @@
 
 unsigned long long WriteJobAddressLimit() {
   CEngineContext& engine = Engine();
-  if (engine.m_nInterface == 0 && engine.m_pCOMBase != nullptr) return SerialAddressLimit(*engine.m_pCOMBase);
-  if (engine.m_nInterface == 1 && g_pIcBase != nullptr) return I2cAddressLimit(*g_pIcBase);
+  if (engine.m_nInterface == 0 && engine.m_pCOMBase != nullptr) return engine.m_pCOMBase->GetAddressSpaceSize();
+  if (engine.m_nInterface == 1 && g_pIcBase != nullptr) return g_pIcBase->GetAddressSpaceSize();
   return ULLONG_MAX;
 }
 
@@ -52,7 +52,7 @@ BOOL COnlineUpdateThread::UpdateOverCom() {
   CProgramJob job(*m_pOwner, *this, m_image, m_nPassword);
   return Finish(job.Execute([&] {
     if (com == nullptr) job.Fail(kFailSetup, kComInitFailLog);
-    job.Begin(*com, SerialAddressLimit(*com));
+    job.Begin(*com);
     const CEngineContext& engine = Engine();
     if (!EnterSerialBootloaderLogged(*com, engine.m_nComPort, engine.m_nBaudRate, engine.m_nEntryMethod)) {
       job.Fail(kFailSetup);
@@ -73,7 +73,7 @@ BOOL COnlineUpdateThread::UpdateOverUsb() {
   CProgramJob job(*m_pOwner, *this, m_image, m_nPassword);
   return Finish(job.Execute([&] {
     if (ic == nullptr) job.Fail(kFailComm);
-    job.Begin(*ic, I2cAddressLimit(*ic));
+    job.Begin(*ic);
     job.ResetTargetOverUsb();
     BYTE id[4] = {};
     ic->ReadChipId(id);

@@ -4,11 +4,8 @@
 
 #include "isp/bridge_device.h"
 #include "isp/com_base.h"
-#include "isp/com_base_k55.h"
-#include "isp/com_base_w24a.h"
 #include "isp/engine.h"
 #include "isp/progress.h"
-#include "isp/qv_ic_7t0.h"
 #include "isp/qv_ic_base.h"
 #include "platform/core/clock.h"
 
@@ -57,20 +54,6 @@ bool CPercentRule::Next(int index, int pageCount, int* percent) {
   return true;
 }
 
-unsigned long long SerialAddressLimit(CCOMBase& com) {
-  if (dynamic_cast<CCOMBaseW24A*>(&com) != nullptr) return 1ull << 32;
-  // K55 sends 16-bit word addresses; the generic protocol 16-bit byte addresses.
-  if (dynamic_cast<CCOMBaseK55*>(&com) != nullptr) return 1ull << 17;
-  return 1ull << 16;
-}
-
-unsigned long long I2cAddressLimit(CQvIcBase& ic) {
-  // 7T0 frames carry 24-bit addresses from its flash base on; the 128-byte
-  // family's 16-bit ones.
-  if (dynamic_cast<CQvIc7T0*>(&ic) != nullptr) return (1ull << 24) - CQvIc7T0::kFlashBase;
-  return 1ull << 16;
-}
-
 CProgramJob::CProgramJob(CJobOwner& owner, const CWorkerThread& worker, const CJobImage& image,
                          u32 password)
     : m_owner(owner), m_worker(worker), m_image(image), m_nPassword(password) {}
@@ -92,12 +75,13 @@ void CProgramJob::Fail(int code, const CString& text) {
   throw CJobFailure{code};
 }
 
-void CProgramJob::Begin(CCommonInterface& backEnd, unsigned long long limit) {
+void CProgramJob::Begin(CCommonInterface& backEnd) {
   m_nPageSize = backEnd.GetPageSize();
   if (m_nPageSize <= 0 || m_nPageSize > kMaxPageSize) {
     Fail(kFailSetup, Formatted("Page Size %d Not Supported", m_nPageSize));
   }
   Post(kProgressStart, 0);
+  const unsigned long long limit = backEnd.GetAddressSpaceSize();
   if (!ImageFitsAddressSpace(m_image.m_nStartAddress, m_image.m_nImageSize, m_nPageSize, limit)) {
     CString text;
     text.Format("Address Range Fail! 0x%X + 0x%X > 0x%llX", m_image.m_nStartAddress,

@@ -50,9 +50,9 @@ class CProgramJob {
 
   // The first steps of every job: the back end's page size (the job fails
   // when the page buffer cannot hold it), kProgressStart, and the failure of a
-  // job whose pages reach beyond the first limit bytes of the device's address
-  // space (instead of wrapping round onto its start).
-  void Begin(CCommonInterface& backEnd, unsigned long long limit);
+  // job whose pages reach beyond the back end's address space (instead of
+  // wrapping round onto its start).
+  void Begin(CCommonInterface& backEnd);
 
   // The serial job from the successful erase on: password, pages with their
   // checks, the whole-image check and the after-write step.
@@ -82,7 +82,3 @@ class CProgramJob {
   int m_nPageSize = 0;
   BYTE m_page[kMaxPageSize] = {};
 };
-
-// The address space of a back end in bytes, as far as its frames can reach.
-unsigned long long SerialAddressLimit(CCOMBase& com);
-unsigned long long I2cAddressLimit(CQvIcBase& ic);
