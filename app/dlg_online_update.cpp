@@ -8,6 +8,7 @@
 #include "app/write_image.h"
 #include "isp/com_base.h"
 #include "isp/engine.h"
+#include "isp/job_image.h"
 #include "isp/progress.h"
 #include "platform/win32/common_dialog/file_dialog.h"
 #include "platform/win32/dialog/message_box.h"

@@ -8,12 +8,11 @@
 #include "app/settings.h"
 #include "app/taravik_app.h"
 #include "isp/app_config.h"
+#include "isp/back_end_factory.h"
 #include "isp/bridge_device.h"
 #include "isp/com_base.h"
-#include "isp/com_base_k55.h"
-#include "isp/com_base_w24a.h"
-#include "isp/qv_ic_7t0.h"
 #include "isp/qv_ic_base.h"
+#include "isp/serial_entry.h"
 #include "platform/win32/dialog/message_box.h"
 
 namespace {
@@ -74,19 +73,17 @@ void CTaravikApp::AdoptIcTypeChoice(const IcTypeChoice& choice) {
   g_nRamSizeK = choice.ramSizeK;
   std::strncpy(g_szIcType, choice.icType.GetString(), sizeof g_szIcType - 1);
   g_szIcType[sizeof g_szIcType - 1] = '\0';
-  if (choice.interface == 0) {
-    if (choice.k55 != 0) {
-      m_pCOMBase = new CCOMBaseK55();
-    } else if (choice.w24a != 0) {
-      m_pCOMBase = new CCOMBaseW24A();
-    } else {
-      m_pCOMBase = new CCOMBase();
-    }
-    m_pInterface = m_pCOMBase;
-  } else {
-    g_pIcBase = choice.qv7t0 != 0 ? new CQvIc7T0(choice.slaveAddress) : new CQvIcBase(choice.slaveAddress);
-    m_pInterface = g_pIcBase;
-  }
+  CBackEndChoice flags;
+  flags.serial = choice.interface == 0 ? TRUE : FALSE;
+  flags.k55 = choice.k55 != 0 ? TRUE : FALSE;
+  flags.w24a = choice.w24a != 0 ? TRUE : FALSE;
+  flags.qv7t0 = choice.qv7t0 != 0 ? TRUE : FALSE;
+  flags.slaveAddress = choice.slaveAddress;
+  // Start-up has cleared all three pointers; the one not made stays null.
+  const CBackEnd backEnd = CreateBackEnd(flags);
+  m_pCOMBase = backEnd.com;
+  g_pIcBase = backEnd.ic;
+  m_pInterface = backEnd.Interface();
   m_nInterface = choice.interface;
   m_nComPort = choice.port;
   m_nBaudRate = choice.baudRate;
@@ -96,10 +93,11 @@ void CTaravikApp::AdoptIcTypeChoice(const IcTypeChoice& choice) {
 void CTaravikApp::ConnectBackEnd() {
   if (m_nInterface == 0) {
     if (m_pCOMBase == nullptr) return;
-    const BOOL timeoutEntry = m_nEntryMethod == TIMEOUT_ENTRY_METHOD ? TRUE : FALSE;
-    if (m_pCOMBase->Init(m_nComPort, m_nBaudRate, m_nComPort, timeoutEntry) != 1) return;
-    if (timeoutEntry) m_pCOMBase->ResetTargetByRts();
-    if (!m_pCOMBase->AutoBautRateDetect()) AfxMessageBox("Auto Detect Baudrate Fail!", MB_OK);
+    // A port that does not open is the status strip's to show.
+    if (EnterSerialBootloader(*m_pCOMBase, m_nComPort, m_nBaudRate, m_nEntryMethod) ==
+        SerialEntry::kHandshakeFailed) {
+      AfxMessageBox("Auto Detect Baudrate Fail!", MB_OK);
+    }
     return;
   }
   if (g_BridgeDevice.Open() != 0) {

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "app/flash_limit.h"
-#include "isp/online_update_thread.h"
+#include "isp/job_image.h"
+#include "isp/program_job.h"
 
 BYTE ImageByteSum(const CString& path) {
   // A shorter file counts as zero-padded, which adds nothing to the sum.

@@ -1,6 +1,7 @@
 #include "isp/bridge_device.h"
 
 #include "isp/app_config.h"
+#include "platform/core/clock.h"
 
 CBridgeDevice g_BridgeDevice;
 std::atomic<u32> g_bBridgeConnected{0};
@@ -60,6 +61,14 @@ BYTE CBridgeDevice::BoardIoCtrl(BYTE level) {
 int CBridgeDevice::IicIo(const BYTE* write, u32 writeCount, BYTE* read, u32 readCount) {
   const QV_HANDLE h = GetHandle();
   return h ? QV_IIC_IO(h, write, writeCount, read, readCount) : kI2cNoDevice;
+}
+
+BYTE ResetTargetByBoardIo(DWORD lowMs, DWORD settleMs) {
+  if (const BYTE status = g_BridgeDevice.BoardIoCtrl(0); status != 0) return status;
+  Sleep(lowMs);
+  if (const BYTE status = g_BridgeDevice.BoardIoCtrl(1); status != 0) return status;
+  if (settleMs != 0) Sleep(settleMs);
+  return 0;
 }
 
 BOOL SetUpBridgeBoard(std::optional<BYTE> slaveAddr) {

@@ -58,5 +58,10 @@ extern CBridgeDevice g_BridgeDevice;
 // supply voltages of g_AppConfig, results not looked at. FALSE (nothing set)
 // when the settings record asks to skip it.
 BOOL SetUpBridgeBoard(std::optional<BYTE> slaveAddr = std::nullopt);
+// The target's reset through the board's I/O line: low, a pause of lowMs,
+// high, a pause of settleMs (none for 0). The first status other than 0 ends
+// it at once and is the answer (kI2cNoDevice while no bridge is open); 0 when
+// the line took both levels.
+BYTE ResetTargetByBoardIo(DWORD lowMs, DWORD settleMs);
 // 1 once the bridge was opened, 0 when it was unplugged.
 extern std::atomic<u32> g_bBridgeConnected;

@@ -18,6 +18,8 @@ class CCOMBaseK55 : public CCOMBase {
   int SendKeyinPasswordCmd(u32 password) override;
   int GetFileTrailerSize() override { return 0x300; }
   int GetBootLoaderSizeKB() override { return 0; }
+  // 16-bit word addresses.
+  unsigned long long GetAddressSpaceSize() override { return 1ull << 17; }
 
   int WaitCmdStatus(BYTE command) override;
   BOOL AutoBautRateDetect() override;

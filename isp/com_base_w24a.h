@@ -12,6 +12,8 @@ class CCOMBaseW24A : public CCOMBase {
   BOOL ProceseBeforeEraseAndWrite() override;
   BOOL ProcessAfterEraseAndWrite() override;
   int GetPageSize() override { return 1024; }
+  // 32-bit addresses.
+  unsigned long long GetAddressSpaceSize() override { return 1ull << 32; }
 
   BOOL AutoBautRateDetect() override;
   int SendEraseCmd(u32 start, u32 size) override;

@@ -29,4 +29,9 @@ class CCommonInterface {
   virtual int GetFileHeaderSize() { return 0; }
   virtual int GetFileTrailerSize() { return 0; }
   virtual int GetBootLoaderSizeKB() { return 4; }
+  // The bytes from address 0 that the back end's frames can address, so
+  // that a job or a read reaching past them fails instead of wrapping round
+  // onto the start of the flash: 16-bit byte addresses unless a family has
+  // others.
+  virtual unsigned long long GetAddressSpaceSize() { return 1ull << 16; }
 };

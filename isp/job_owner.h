@@ -1,8 +1,8 @@
 #pragma once
 // What a programming job needs of the dialog that owns its worker. The Write
-// page and the download dialog implement it; the tests implement it with a
-// recorder, the demo with a console printer. The worker calls it from its
-// own thread, so every call must be safe from there.
+// page and the download dialog implement it; the tests and the benchmarks
+// implement it with a recorder. The worker calls it from its own thread, so
+// every call must be safe from there.
 
 #include "platform/core/wintypes.h"
 

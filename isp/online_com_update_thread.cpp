@@ -1,15 +1,15 @@
 #include "isp/online_com_update_thread.h"
 
 #include "isp/app_config.h"
+#include "isp/back_end_factory.h"
 #include "isp/bridge_device.h"
 #include "isp/com_base.h"
-#include "isp/com_base_k55.h"
-#include "isp/com_base_w24a.h"
 #include "isp/config_keys.h"
 #include "isp/engine.h"
+#include "isp/program_job.h"
 #include "isp/progress.h"
-#include "isp/qv_ic_7t0.h"
 #include "isp/qv_ic_base.h"
+#include "isp/serial_entry.h"
 #include "platform/serial/serial_port.h"
 
 namespace {
@@ -59,34 +59,23 @@ COnlineComUpdateThread::COnlineComUpdateThread(CJobOwner* owner)
 
 COnlineComUpdateThread::~COnlineComUpdateThread() { Stop(true, 2000); }
 
-void COnlineComUpdateThread::CreateBackEnd(const CString& section) {
+void COnlineComUpdateThread::InstallBackEnd(const CString& section) {
   DeleteEngineBackEnds();
+  CBackEndChoice flags;
+  flags.serial = ReadComInterfaceFlag(section);
+  flags.k55 = ReadUseK55UartIsp(section);
+  flags.w24a = ReadUseW24AUartIsp(section);
+  flags.qv7t0 = ReadUseQv7T0UsbIsp(section);
+  flags.slaveAddress = ReadSlaveAddress(section);
+  // The plain chip is made without an address, so nothing reaches the
+  // bridge; the job sets one after opening it.
+  flags.plainChipTakesAddress = FALSE;
+  const CBackEnd backEnd = CreateBackEnd(flags);
   CEngineContext& engine = Engine();
-  if (ReadComInterfaceFlag(section)) {
-    engine.m_nInterface = 0;
-    CCOMBase* com = nullptr;
-    if (ReadUseK55UartIsp(section)) {
-      com = new CCOMBaseK55();
-    } else if (ReadUseW24AUartIsp(section)) {
-      com = new CCOMBaseW24A();
-    } else {
-      com = new CCOMBase();
-    }
-    engine.m_pCOMBase = com;
-    engine.m_pInterface = com;
-  } else {
-    engine.m_nInterface = 1;
-    // The plain chip is made without an address, so nothing reaches the
-    // bridge; the job sets one after opening it.
-    CQvIcBase* ic = nullptr;
-    if (ReadUseQv7T0UsbIsp(section)) {
-      ic = new CQvIc7T0(ReadSlaveAddress(section));
-    } else {
-      ic = new CQvIcBase();
-    }
-    g_pIcBase = ic;
-    engine.m_pInterface = ic;
-  }
+  engine.m_nInterface = flags.serial ? 0 : 1;
+  engine.m_pCOMBase = backEnd.com;
+  g_pIcBase = backEnd.ic;
+  engine.m_pInterface = backEnd.Interface();
 }
 
 BOOL COnlineComUpdateThread::LoadImage(int mode, u32 start, u32 end, u32 skip) {
@@ -110,7 +99,7 @@ BOOL COnlineComUpdateThread::LoadImage(int mode, u32 start, u32 end, u32 skip) {
 
 void COnlineComUpdateThread::SetJob(const CString& section, const CString& path, int mode, u32 start,
                                     u32 end, u32 baudRate, u32 skip, u32 password) {
-  CreateBackEnd(section);
+  InstallBackEnd(section);
   m_strSection = section;
   m_strPath = path;
   m_image.Release();
@@ -133,21 +122,20 @@ BOOL COnlineComUpdateThread::UpdateOverCom() {
   CProgramJob job(*m_pOwner, *this, m_image, m_nPassword);
   return Finish(job.Execute([&] {
     if (com == nullptr) job.Fail(kFailComm);
-    job.Begin(*com, SerialAddressLimit(*com));
+    job.Begin(*com);
     job.Post(kProgressEraseBegin, 10);
 
     // The first present port whose target answers the before-write step and
     // acknowledges the erase is the target's. Nothing is logged meanwhile.
     u32 flags[kPortTable] = {};
     m_portProbe(flags);
-    const BOOL timeoutEntry = Engine().m_nEntryMethod == TIMEOUT_ENTRY_METHOD;
+    const u32 entryMethod = Engine().m_nEntryMethod;
     bool found = false;
     for (u32 i = 0; i < kPortTable && !found; ++i) {
       if (flags[i] == 0) continue;
       job.HonourStopRequest();
-      if (com->Init(i + 1, m_nBaudRate, 0, timeoutEntry) != 1) continue;
-      if (timeoutEntry) com->ResetTargetByRts();
-      com->AutoBautRateDetect();
+      // A target that misses the handshake may still answer what follows.
+      if (EnterSerialBootloader(*com, i + 1, m_nBaudRate, entryMethod) == SerialEntry::kPortFailed) continue;
       if (!com->ProceseBeforeEraseAndWrite()) continue;
       found = com->SendEraseCmd(m_image.m_nStartAddress, static_cast<u32>(m_image.m_nImageSize)) ==
               kStatusAck;
@@ -171,7 +159,7 @@ BOOL COnlineComUpdateThread::UpdateOverUsb() {
   CProgramJob job(*m_pOwner, *this, m_image, m_nPassword);
   return Finish(job.Execute([&] {
     if (ic == nullptr) job.Fail(kFailComm);
-    job.Begin(*ic, I2cAddressLimit(*ic));
+    job.Begin(*ic);
     if (g_BridgeDevice.Open() != 0) job.Fail(kFailComm);
     g_bBridgeConnected.store(1, std::memory_order_release);
     SetUpBridge();

@@ -6,9 +6,9 @@
 
 #include <functional>
 
+#include "isp/job_image.h"
 #include "isp/job_owner.h"
-#include "isp/online_update_thread.h"
-#include "isp/worker_thread.h"
+#include "isp/program_worker.h"
 #include "platform/core/cstring.h"
 
 // The IC type's flags in <m_szAppDir>/config.ini; only exactly "TRUE" is TRUE.
@@ -56,7 +56,8 @@ class COnlineComUpdateThread : public CProgramWorker {
   u32 Skip() const { return m_nSkip; }
 
  private:
-  void CreateBackEnd(const CString& section);
+  // Deletes the engine's back ends and makes the IC type's in their place.
+  void InstallBackEnd(const CString& section);
   BOOL LoadImage(int mode, u32 start, u32 end, u32 skip);
   // The job flag lowered, the owner re-enabled and its Close button shown,
   // on every path.

@@ -7,9 +7,9 @@
 #include "isp/bridge_device.h"
 #include "isp/com_base.h"
 #include "isp/engine.h"
-#include "isp/online_update_thread.h"
 #include "isp/progress.h"
 #include "isp/qv_ic_base.h"
+#include "isp/serial_entry.h"
 #include "platform/core/clock.h"
 
 namespace {
@@ -23,6 +23,8 @@ struct CReadFailure {
 constexpr DWORD kStepPauseMs = 15;
 constexpr DWORD kRetryPauseMs = 10;
 constexpr DWORD kPasswordSettleMs = 100;
+// The target's reset on the board's I/O line before a read: held low
+// 500 ms, then given 70 ms to come up.
 constexpr DWORD kResetLowMs = 500;
 constexpr DWORD kResetSettleMs = 70;
 constexpr int kBridgeStep = 128;
@@ -32,7 +34,7 @@ constexpr int kBridgeStep = 128;
 unsigned long long ReadAddressLimit() {
   CEngineContext& engine = Engine();
   if (engine.m_nInterface == 1) return g_pIcBase != nullptr ? 0x10000 - CQvIcBase::kReadWindow : 0;
-  return engine.m_pCOMBase != nullptr ? SerialAddressLimit(*engine.m_pCOMBase) : 0;
+  return engine.m_pCOMBase != nullptr ? engine.m_pCOMBase->GetAddressSpaceSize() : 0;
 }
 
 COnlineReadThread::COnlineReadThread(CReadOwner* owner) : m_pOwner(owner) {}
@@ -109,16 +111,8 @@ BOOL COnlineReadThread::ReadChipOverUart() {
     const int page = com->GetPageSize();
     if (page <= 0 || page > kPageBufSize) throw CReadFailure{kFailSetup};
     m_pOwner->SendProgress(kProgressStart, 0);
-    const BOOL rts = engine.m_nEntryMethod == TIMEOUT_ENTRY_METHOD;
-    if (com->Init(engine.m_nComPort, engine.m_nBaudRate, engine.m_nComPort, rts) != 1) {
-      engine.WriteLog("m_pCOMBase::Init Fail!");
+    if (!EnterSerialBootloaderLogged(*com, engine.m_nComPort, engine.m_nBaudRate, engine.m_nEntryMethod)) {
       throw CReadFailure{kFailSetup};
-    }
-    if (rts) {
-      com->ResetTargetByRts();
-      if (!com->AutoBautRateDetect()) engine.WriteLog("TIMEOUT_ENTRY_METHOD AutoBautRateDetect Fail!");
-    } else if (!com->AutoBautRateDetect()) {
-      engine.WriteLog("AutoBautRateDetect Fail!");
     }
     if (com->IsPasswordRequired() && !m_request.password.IsEmpty()) {
       if (com->SendKeyinPasswordCmd(HexTextToInt(m_request.password)) != kStatusAck) {
@@ -143,10 +137,7 @@ BOOL COnlineReadThread::ReadChipOverUart() {
 BOOL COnlineReadThread::ReadChipOverBridge() {
   return RunRead([this] {
     CQvIcBase* ic = g_pIcBase;
-    if (g_BridgeDevice.BoardIoCtrl(0) != 0) throw CReadFailure{kFailLate};
-    Sleep(kResetLowMs);
-    if (g_BridgeDevice.BoardIoCtrl(1) != 0) throw CReadFailure{kFailLate};
-    Sleep(kResetSettleMs);
+    if (ResetTargetByBoardIo(kResetLowMs, kResetSettleMs) != 0) throw CReadFailure{kFailLate};
     if (ic == nullptr) throw CReadFailure{kFailLate};
     m_pOwner->SendProgress(kProgressReading, 0);
     const int steps = m_request.size / kBridgeStep + (m_request.size % kBridgeStep != 0 ? 1 : 0);

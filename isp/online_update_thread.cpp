@@ -1,321 +1,20 @@
 #include "isp/online_update_thread.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <cstring>
-#include <new>
 
 #include "isp/com_base.h"
-#include "isp/com_base_k55.h"
-#include "isp/com_base_w24a.h"
-#include "isp/bridge_device.h"
 #include "isp/engine.h"
+#include "isp/program_job.h"
 #include "isp/progress.h"
-#include "isp/qv_ic_7t0.h"
 #include "isp/qv_ic_base.h"
-#include "platform/core/clock.h"
-#include "platform/core/regular_file.h"
-
-namespace {
-
-// A thrown failure code; caught by CProgramJob::Execute.
-struct CJobFailure {
-  int code;
-};
-
-constexpr DWORD kRetrySleepMs = 20;
-constexpr DWORD kPasswordSettleMs = 100;
-constexpr DWORD kUsbPagePaceMs = 20;
-constexpr DWORD kEraseSettleMs = 500;
-
-CString Formatted(const char* format, int value) {
-  CString s;
-  s.Format(format, value);
-  return s;
-}
-
-}  // namespace
-
-u32 GetByteSum(const BYTE* buffer, u32 length) {
-  u32 sum = 0;
-  for (u32 i = 0; i < length; ++i) sum += buffer[i];
-  return sum;
-}
-
-int PagePercent(int index, int pageCount) {
-  return static_cast<int>(static_cast<float>(index) * 80.0f / static_cast<float>(pageCount) + 10.0f);
-}
-
-bool CPercentRule::Next(int index, int pageCount, int* percent) {
-  const int p = PagePercent(index, pageCount);
-  if (p < m_nLastPercent + 2) return false;
-  m_nLastPercent = p;
-  *percent = p;
-  return true;
-}
-
-long long ImageFileLength(const CString& path) {
-  qv::FileOpen result = qv::FileOpen::kRefused;
-  struct stat st {};
-  const int fd = qv::OpenRegularFile(path.str(), &result, &st);
-  if (fd < 0) return -1;
-  ::close(fd);
-  return static_cast<long long>(st.st_size);
-}
-
-BOOL IsNothingToProgram(long long size) {
-  if (size > 0) return FALSE;
-  Engine().WriteLog(kNothingToProgramLog);
-  return TRUE;
-}
-
-namespace {
-
-// All of length bytes at offset of the file, or false.
-bool ReadAt(int fd, BYTE* data, size_t length, long long offset) {
-  while (length > 0) {
-    const ssize_t n = ::pread(fd, data, length, static_cast<off_t>(offset));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    length -= static_cast<size_t>(n);
-    offset += n;
-  }
-  return true;
-}
-
-}  // namespace
-
-BOOL CJobImage::Load(const CString& path, long long offset, long long size, int pageSize, u32 start) {
-  Release();
-  if (size < 0 || size > INT_MAX || offset < 0 || pageSize <= 0) return FALSE;
-  // Only a regular file: a FIFO or a device would be read for ever, and a
-  // folder opens on Linux.
-  qv::FileOpen result = qv::FileOpen::kRefused;
-  struct stat st {};
-  const int fd = qv::OpenRegularFile(path.str(), &result, &st);
-  if (fd < 0) return FALSE;
-  // Bytes the file does not hold are refused before any buffer is made, so
-  // that a range far beyond the file never asks for gigabytes.
-  const long long length = static_cast<long long>(st.st_size);
-  if (offset > length || size > length - offset) {
-    ::close(fd);
-    return FALSE;
-  }
-  std::vector<BYTE> buffer;
-  try {
-    buffer.assign(static_cast<size_t>(size), 0);
-  } catch (const std::bad_alloc&) {
-    ::close(fd);
-    return FALSE;
-  }
-  const bool ok = ReadAt(fd, buffer.data(), buffer.size(), offset);
-  ::close(fd);
-  if (!ok) return FALSE;
-  m_buffer = std::move(buffer);
-  m_nImageSize = static_cast<int>(size);
-  m_nPageCount = m_nImageSize / pageSize + (m_nImageSize % pageSize != 0 ? 1 : 0);
-  m_nStartAddress = start;
-  return TRUE;
-}
-
-void CJobImage::Release() {
-  m_buffer.clear();
-  m_buffer.shrink_to_fit();
-  m_nImageSize = 0;
-  m_nPageCount = 0;
-}
-
-unsigned long long SerialAddressLimit(CCOMBase& com) {
-  if (dynamic_cast<CCOMBaseW24A*>(&com) != nullptr) return 1ull << 32;
-  // K55 sends 16-bit word addresses; the generic protocol 16-bit byte addresses.
-  if (dynamic_cast<CCOMBaseK55*>(&com) != nullptr) return 1ull << 17;
-  return 1ull << 16;
-}
-
-unsigned long long I2cAddressLimit(CQvIcBase& ic) {
-  // 7T0 frames carry 24-bit addresses from its flash base on; the 128-byte
-  // family's 16-bit ones.
-  if (dynamic_cast<CQvIc7T0*>(&ic) != nullptr) return (1ull << 24) - CQvIc7T0::kFlashBase;
-  return 1ull << 16;
-}
+#include "isp/serial_entry.h"
 
 unsigned long long WriteJobAddressLimit() {
   CEngineContext& engine = Engine();
-  if (engine.m_nInterface == 0 && engine.m_pCOMBase != nullptr) return SerialAddressLimit(*engine.m_pCOMBase);
-  if (engine.m_nInterface == 1 && g_pIcBase != nullptr) return I2cAddressLimit(*g_pIcBase);
+  if (engine.m_nInterface == 0 && engine.m_pCOMBase != nullptr) return engine.m_pCOMBase->GetAddressSpaceSize();
+  if (engine.m_nInterface == 1 && g_pIcBase != nullptr) return g_pIcBase->GetAddressSpaceSize();
   return ULLONG_MAX;
 }
-
-bool ImageFitsAddressSpace(u32 start, long long size, int pageSize, unsigned long long limit) {
-  if (size < 0 || pageSize <= 0) return false;
-  const unsigned long long page = static_cast<unsigned long long>(pageSize);
-  const unsigned long long pages = (static_cast<unsigned long long>(size) + page - 1) / page;
-  return start + pages * page <= limit;
-}
-
-// ---- CProgramJob ----
-
-CProgramJob::CProgramJob(CJobOwner& owner, const CWorkerThread& worker, const CJobImage& image,
-                         u32 password)
-    : m_owner(owner), m_worker(worker), m_image(image), m_nPassword(password) {}
-
-BOOL CProgramJob::Execute(const std::function<void()>& body) {
-  try {
-    body();
-    return TRUE;
-  } catch (const CJobFailure& failure) {
-    if (failure.code == kFailComm || failure.code == kFailVerify) {
-      Post(static_cast<WPARAM>(failure.code), 0);
-    }
-    return FALSE;
-  }
-}
-
-void CProgramJob::Fail(int code, const CString& text) {
-  if (!text.IsEmpty()) Engine().WriteLog(text);
-  throw CJobFailure{code};
-}
-
-void CProgramJob::Begin(CCommonInterface& backEnd, unsigned long long limit) {
-  m_nPageSize = backEnd.GetPageSize();
-  if (m_nPageSize <= 0 || m_nPageSize > kMaxPageSize) {
-    Fail(kFailSetup, Formatted("Page Size %d Not Supported", m_nPageSize));
-  }
-  Post(kProgressStart, 0);
-  if (!ImageFitsAddressSpace(m_image.m_nStartAddress, m_image.m_nImageSize, m_nPageSize, limit)) {
-    CString text;
-    text.Format("Address Range Fail! 0x%X + 0x%X > 0x%llX", m_image.m_nStartAddress,
-                static_cast<unsigned>(m_image.m_nPageCount * m_nPageSize), limit);
-    Fail(kFailSetup, text);
-  }
-}
-
-void CProgramJob::HonourStopRequest() {
-  if (m_worker.IsStopRequested()) Fail(kFailSetup);
-}
-
-bool CProgramJob::FillPage(int index, int* remaining) {
-  const BYTE* src = m_image.m_buffer.data() + static_cast<size_t>(index) * m_nPageSize;
-  if (*remaining > m_nPageSize) {
-    std::memcpy(m_page, src, static_cast<size_t>(m_nPageSize));
-    *remaining -= m_nPageSize;
-    return true;
-  }
-  std::memset(m_page, 0xFF, static_cast<size_t>(m_nPageSize));
-  std::memcpy(m_page, src, static_cast<size_t>(*remaining));
-  *remaining = 0;
-  return false;
-}
-
-void CProgramJob::ProgramOverCom(CCOMBase& com) {
-  Post(kProgressEraseEnd, 100);
-  if (com.IsPasswordRequired()) {
-    if (com.SendKeyinPasswordCmd(m_nPassword) != kStatusAck) {
-      Fail(kFailLate, "SendKeyinPasswordCmd Fail!");
-    }
-    Sleep(kPasswordSettleMs);
-  }
-  Post(kProgressUpdating, 10);
-
-  CPercentRule percent;
-  int remaining = m_image.m_nImageSize;
-  for (int i = 0; i < m_image.m_nPageCount && remaining > 0; ++i) {
-    HonourStopRequest();
-    const u32 address = m_image.m_nStartAddress + static_cast<u32>(i * m_nPageSize);
-    const bool fullPage = FillPage(i, &remaining);
-    com.ConvertPageByteOrder(m_page, m_nPageSize);
-    if (com.SendWritePageCmd(address, m_page) != kStatusAck) {
-      bool written = false;
-      if (fullPage) {
-        Sleep(kRetrySleepMs);
-        written = com.SendWritePageCmd(address, m_page) == kStatusAck;
-      }
-      if (!written) Fail(kFailComm, Formatted("Page Index %d Write Fail", i + 1));
-    }
-    int p = 0;
-    if (percent.Next(i, m_image.m_nPageCount, &p)) Post(kProgressUpdating, p);
-    UartCheckPage(com, i, address);
-  }
-
-  if (com.SendAllDataChecksumCmd(m_image.m_nStartAddress, m_image.m_buffer.data(),
-                                 static_cast<u32>(m_image.m_nImageSize)) == kStatusChecksumFail) {
-    Fail(kFailVerify, "Alll Data Checksum Fail");
-  }
-  if (!com.ProcessAfterEraseAndWrite()) Fail(kFailSetup, "ProcessAfterEraseAndWrite Fail");
-  Post(kProgressUpdating, 100);
-}
-
-void CProgramJob::UartCheckPage(CCOMBase& com, int index, u32 address) {
-  // The device answers in one of its two checksum forms: 0xFF XOR the bytes,
-  // or the low byte of their sum.
-  BYTE x = 0xFF;
-  for (int k = 0; k < m_nPageSize; ++k) x ^= m_page[k];
-  const u32 address16 = address & 0xFFFF;
-  int status = com.SendPageChecksumCmd(address16, 1, x);
-  if (status == kStatusChecksumOk) return;
-  status = com.SendPageChecksumCmd(address16, 1,
-                                   LOBYTE(GetByteSum(m_page, static_cast<u32>(m_nPageSize))));
-  if (status == kStatusChecksumOk) return;
-  Fail(status == kStatusChecksumFail ? kFailVerify : kFailComm,
-       Formatted("Page Index %d Write Checksum Fail", index + 1));
-}
-
-void CProgramJob::ResetTargetOverUsb() {
-  if (g_BridgeDevice.BoardIoCtrl(0) != 0) Fail(kFailComm);
-  Sleep(100);
-  if (g_BridgeDevice.BoardIoCtrl(1) != 0) Fail(kFailComm);
-  Sleep(70);
-}
-
-void CProgramJob::EraseOverUsb(CQvIcBase& ic) {
-  Post(kProgressEraseBegin, 10);
-  if (ic.EraseChip() != 0) Fail(kFailComm);
-  Sleep(kEraseSettleMs);
-  Post(kProgressEraseEnd, 100);
-}
-
-void CProgramJob::ProgramOverUsb(CQvIcBase& ic) {
-  Post(kProgressUpdating, 10);
-  CPercentRule percent;
-  int remaining = m_image.m_nImageSize;
-  const u32 length = static_cast<u32>(m_nPageSize);
-  for (int i = 0; i < m_image.m_nPageCount && remaining > 0; ++i) {
-    HonourStopRequest();
-    const u32 address = m_image.m_nStartAddress + static_cast<u32>(i * m_nPageSize);
-    const bool fullPage = FillPage(i, &remaining);
-    // Any result but 0 fails, a negative one too.
-    int result = ic.WriteBlock(address, length, m_page);
-    if (result != 0 && fullPage) {
-      Sleep(kRetrySleepMs);
-      result = ic.WriteBlock(address, length, m_page);
-    }
-    if (result != 0) Fail(kFailComm);
-    // Pages are paced to at least 20 ms each, the post included.
-    int p = 0;
-    if (percent.Next(i, m_image.m_nPageCount, &p)) {
-      const DWORD tick = GetTickCount();
-      Post(kProgressUpdating, p);
-      const DWORD spent = GetTickCount() - tick;
-      if (spent < kUsbPagePaceMs) Sleep(kUsbPagePaceMs - spent);
-    } else {
-      Sleep(kUsbPagePaceMs);
-    }
-    if (!ic.VerifyBlock(m_page, address, length)) Fail(kFailVerify);
-  }
-  Post(kProgressUpdateFinished, 0);
-  Sleep(20);
-  if (g_BridgeDevice.BoardIoCtrl(0) != 0) Fail(kFailLate);
-  Sleep(500);
-  if (g_BridgeDevice.BoardIoCtrl(1) != 0) Fail(kFailLate);
-  Post(kProgressUpdating, 100);
-}
-
-// ---- COnlineUpdateThread ----
 
 COnlineUpdateThread::COnlineUpdateThread(CJobOwner* owner) : m_pOwner(owner) {}
 
@@ -340,14 +39,6 @@ BOOL COnlineUpdateThread::SetJob(const CString& path, u32 start, BOOL erase, u32
   return TRUE;
 }
 
-void CProgramWorker::RunJob() {
-  if (Engine().m_nInterface == 0) {
-    UpdateOverCom();
-  } else if (Engine().m_nInterface == 1) {
-    UpdateOverUsb();
-  }
-}
-
 BOOL COnlineUpdateThread::Finish(BOOL completed) {
   EndJob();
   m_pOwner->EnableOwner();
@@ -360,20 +51,11 @@ BOOL COnlineUpdateThread::UpdateOverCom() {
   CCOMBase* com = Engine().m_pCOMBase;
   CProgramJob job(*m_pOwner, *this, m_image, m_nPassword);
   return Finish(job.Execute([&] {
-    if (com == nullptr) job.Fail(kFailSetup, "m_pCOMBase::Init Fail!");
-    job.Begin(*com, SerialAddressLimit(*com));
-    CEngineContext& engine = Engine();
-    const BOOL timeoutEntry = engine.m_nEntryMethod == TIMEOUT_ENTRY_METHOD;
-    if (com->Init(engine.m_nComPort, engine.m_nBaudRate, 0, timeoutEntry) != 1) {
-      job.Fail(kFailSetup, "m_pCOMBase::Init Fail!");
-    }
-    if (timeoutEntry) {
-      com->ResetTargetByRts();
-      if (!com->AutoBautRateDetect()) {
-        engine.WriteLog("TIMEOUT_ENTRY_METHOD AutoBautRateDetect Fail!");
-      }
-    } else if (!com->AutoBautRateDetect()) {
-      engine.WriteLog("AutoBautRateDetect Fail!");
+    if (com == nullptr) job.Fail(kFailSetup, kComInitFailLog);
+    job.Begin(*com);
+    const CEngineContext& engine = Engine();
+    if (!EnterSerialBootloaderLogged(*com, engine.m_nComPort, engine.m_nBaudRate, engine.m_nEntryMethod)) {
+      job.Fail(kFailSetup);
     }
     job.Post(kProgressEraseBegin, 10);
     if (!com->ProceseBeforeEraseAndWrite()) job.Fail(kFailSetup, "ProceseBeforeEraseAndWrite Fail");
@@ -391,7 +73,7 @@ BOOL COnlineUpdateThread::UpdateOverUsb() {
   CProgramJob job(*m_pOwner, *this, m_image, m_nPassword);
   return Finish(job.Execute([&] {
     if (ic == nullptr) job.Fail(kFailComm);
-    job.Begin(*ic, I2cAddressLimit(*ic));
+    job.Begin(*ic);
     job.ResetTargetOverUsb();
     BYTE id[4] = {};
     ic->ReadChipId(id);

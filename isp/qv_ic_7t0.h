@@ -10,6 +10,8 @@ class CQvIc7T0 : public CQvIcBase {
   explicit CQvIc7T0(u8 slave);
 
   int GetPageSize() override { return 1024; }
+  // 24-bit addresses, from the flash base on.
+  unsigned long long GetAddressSpaceSize() override { return (1ull << 24) - kFlashBase; }
   int EraseChip() override;
   int WriteBlock(u32 address, u32 length, const BYTE* data) override;
   int ReadChipId(BYTE* out) override;

@@ -1,13 +1,13 @@
 #include "platform/core/profile.h"
 
 #include <algorithm>
-#include <cstring>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/core/bounded_text.h"
 #include "platform/core/regular_file.h"
 #include "platform/core/replace_file.h"
 
@@ -130,13 +130,6 @@ std::optional<std::string> FindValue(const char* section, const char* key, const
   return found;
 }
 
-DWORD CopyCut(std::string_view text, char* out, DWORD size) {
-  size_t n = std::min<size_t>(text.size(), size - 1);
-  std::memcpy(out, text.data(), n);
-  out[n] = '\0';
-  return static_cast<DWORD>(n);
-}
-
 // Writes are read-modify-write cycles; one at a time within the process.
 std::mutex g_writeLock;
 
@@ -208,10 +201,10 @@ DWORD GetPrivateProfileStringA(const char* lpAppName, const char* lpKeyName, con
                                char* lpReturnedString, DWORD nSize, const char* lpFileName) {
   if (lpReturnedString == nullptr || nSize == 0) return 0;
   std::optional<std::string> value = FindValue(lpAppName, lpKeyName, lpFileName);
-  if (value) return CopyCut(*value, lpReturnedString, nSize);
+  if (value) return static_cast<DWORD>(qv::CopyBoundedText(*value, lpReturnedString, nSize));
   std::string_view fallback = lpDefault ? lpDefault : "";
   while (!fallback.empty() && IsBlank(fallback.back())) fallback.remove_suffix(1);
-  return CopyCut(fallback, lpReturnedString, nSize);
+  return static_cast<DWORD>(qv::CopyBoundedText(fallback, lpReturnedString, nSize));
 }
 
 UINT GetPrivateProfileIntA(const char* lpAppName, const char* lpKeyName, int nDefault, const char* lpFileName) {

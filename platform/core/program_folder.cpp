@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstring>
 #include <mutex>
 
+#include "platform/core/bounded_text.h"
 #include "platform/core/sync.h"
 
 namespace qv {
@@ -54,14 +54,8 @@ void SetProgramFolderForTesting(const std::string& folder) {
 
 DWORD GetModuleFileNameA(void*, char* buffer, DWORD size) {
   if (buffer == nullptr || size == 0) return 0;
-  std::string path = qv::ModuleFileName();
-  if (path.empty()) {
-    buffer[0] = '\0';
-    return 0;
-  }
-  size_t n = path.size() < size - 1 ? path.size() : size - 1;
-  std::memcpy(buffer, path.data(), n);
-  buffer[n] = '\0';
+  const std::string path = qv::ModuleFileName();
+  const size_t n = qv::CopyBoundedText(path, buffer, size);
   if (n < path.size()) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return size;

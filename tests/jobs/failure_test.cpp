@@ -248,5 +248,63 @@ TEST(WorkerAfterFailure, TakesItsNextJob) {
   delete chip.release();
 }
 
+// Each family's address space, as far as its frames reach: a job whose last
+// page ends at its edge gets past the check (and fails later, at a port that
+// does not open or a bridge that is not there), one a byte further fails
+// before any I/O with the range in the run log.
+TEST(AddressSpace, EachFamilyRefusesAJobPastItsLastAddress) {
+  struct Case {
+    const char* name;
+    std::function<CCommonInterface*(RecordingEngine&)> install;
+    std::size_t fileBytes;  // one page, and the trailer of a K55 file
+    u32 start;
+    const char* firstLog;  // "" for none
+  };
+  const auto serial = [](Serial family) {
+    return [family](RecordingEngine& engine) -> CCommonInterface* {
+      auto port = std::make_unique<qv::FakeSerialPort>();
+      port->FailOpen(true);
+      engine.m_nInterface = 0;
+      engine.m_pCOMBase = MakeBackEnd(family, std::move(port));
+      return engine.m_pCOMBase;
+    };
+  };
+  const auto bridge = [](bool qv7t0) {
+    return [qv7t0](RecordingEngine& engine) -> CCommonInterface* {
+      engine.m_nInterface = 1;
+      g_pIcBase = qv7t0 ? new CQvIc7T0(0x70) : new CQvIcBase(0x70);
+      return g_pIcBase;
+    };
+  };
+  const Case cases[] = {
+      {"generic at its edge", serial(Serial::kGeneric), 128, 0xFF80, "m_pCOMBase::Init Fail!"},
+      {"generic past it", serial(Serial::kGeneric), 128, 0xFF81, "Address Range Fail! 0xFF81 + 0x80 > 0x10000"},
+      {"K55 at its edge", serial(Serial::kK55), 0x300 + 32, 0x1FFE0, "m_pCOMBase::Init Fail!"},
+      {"K55 past it", serial(Serial::kK55), 0x300 + 32, 0x1FFE1,
+       "Address Range Fail! 0x1FFE1 + 0x20 > 0x20000"},
+      {"W24A at its edge", serial(Serial::kW24A), 1024, 0xFFFFFC00, "m_pCOMBase::Init Fail!"},
+      {"W24A past it", serial(Serial::kW24A), 1024, 0xFFFFFC01,
+       "Address Range Fail! 0xFFFFFC01 + 0x400 > 0x100000000"},
+      {"128-byte I2C at its edge", bridge(false), 128, 0xFF80, ""},
+      {"128-byte I2C past it", bridge(false), 128, 0xFF81, "Address Range Fail! 0xFF81 + 0x80 > 0x10000"},
+      {"7T0 at its edge", bridge(true), 1024, 0xF6FC00, ""},
+      {"7T0 past it", bridge(true), 1024, 0xF6FC01, "Address Range Fail! 0xF6FC01 + 0x400 > 0xF70000"},
+  };
+  qv::ScopedVirtualClock clock;
+  ProgramFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingEngine engine(folder.Path());
+    RecordingOwner owner;
+    engine.m_pInterface = c.install(engine);
+    const std::string path = folder.WriteFile("fw.bin", Pattern(c.fileBytes));
+    COnlineUpdateThread worker(&owner);
+    ASSERT_TRUE(worker.SetJob(path.c_str(), c.start, FALSE, 0));
+    EXPECT_FALSE(engine.m_nInterface == 0 ? worker.UpdateOverCom() : worker.UpdateOverUsb());
+    const std::vector<std::string> log = engine.Entries();
+    EXPECT_EQ(log.empty() ? std::string() : log.front(), c.firstLog);
+  }
+}
+
 }  // namespace
 }  // namespace jobs_test

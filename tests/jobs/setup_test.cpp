@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include "isp/bridge_device.h"
 #include "isp/com_base_k55.h"
 #include "isp/com_base_w24a.h"
 #include "isp/online_com_update_thread.h"
 #include "isp/online_update_thread.h"
+#include "isp/program_job.h"
 #include "isp/qv_ic_7t0.h"
 #include "isp/progress.h"
+#include "platform/ostrelusb/OstrelUsbSim.h"
 #include "platform/win32/winuser.h"
 #include "tests/jobs/jobs_fixture.h"
 
@@ -177,6 +180,30 @@ INSTANTIATE_TEST_SUITE_P(
                       BackEndCase{"A", "COM =true\r\n", 1, "IC"},
                       BackEndCase{"A", "COM =FALSE\r\nUSE_K55_UARTISP=TRUE\r\n", 1, "IC"},
                       BackEndCase{"A", "COM =FALSE\r\nUSE_QV7T0_USBISP =TRUE\r\n", 1, "7T0"}));
+
+// The setter's chip may be made while a bridge is already open: a 7T0 type's
+// chip hands it the type's address, the 128-byte family's chip nothing.
+TEST_F(Setters, DownloadChipHandsAnOpenBridgeOnlyA7T0TypesAddress) {
+  using Call = qv::sim::BoardCall;
+  struct Case {
+    const char* icType;
+    std::vector<Call> calls;
+  };
+  const Case cases[] = {{"I2C128", {}}, {"T7T0", {{"QV_SetSlaveAddr", {0x5D}}}}};
+  const std::string path = folder_.WriteFile("fw.bin", Pattern(1024));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.icType);
+    ostrelusb::Configure({true, {qv::sim::ChipFamily::kPage128, 64, 0x70}});
+    g_BridgeDevice.SetHandle(nullptr);
+    ASSERT_EQ(g_BridgeDevice.Open(), QV_OK);
+    ostrelusb::ClearLogs();
+    COnlineComUpdateThread worker(&owner_);
+    worker.SetJob(c.icType, path.c_str(), 5, 0, 0, 9600, 0, 0);
+    EXPECT_EQ(ostrelusb::Calls(), c.calls);
+  }
+  g_BridgeDevice.SetHandle(nullptr);
+  ostrelusb::Configure({});
+}
 
 TEST_F(Setters, SlaveAddressIsHexDigitsOnly) {
   folder_.WriteConfig("[A]\r\nSLAVE_ADDRESS=5D\r\n[B]\r\nRAM=1\r\n[C]\r\nSLAVE_ADDRESS=0x70\r\n");

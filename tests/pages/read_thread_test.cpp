@@ -274,6 +274,43 @@ TEST_F(BridgeReadTest, ReadsIn128ByteStepsAfterAResetPulse) {
   EXPECT_EQ(ostrelusb::IoLineLog(), (std::vector<BYTE>{0, 1}));
 }
 
+// The reset before a read holds the line low 500 ms and gives the target
+// 70 ms before the first step; a level the board refuses ends the read there.
+TEST_F(BridgeReadTest, TheResetPulseHoldsTheLineLowThenLetsTheTargetSettle) {
+  struct Case {
+    const char* name;
+    int refusedLevel;  // -1: none
+    std::uint64_t msBeforeFirstSend;
+    std::pair<WPARAM, LPARAM> firstSend;
+  };
+  const Case cases[] = {
+      {"both levels taken", -1, 500 + 70, {kProgressReading, 0}},
+      {"low refused", 0, 0, {kProgressReadError, 0}},
+      {"high refused", 1, 500, {kProgressReadError, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ostrelusb::Configure({true, {qv::sim::ChipFamily::kPage128, 64, 0x70}});
+    g_BridgeDevice.SetHandle(nullptr);
+    ASSERT_EQ(g_BridgeDevice.Open(), QV_OK);
+    delete g_pIcBase;
+    g_pIcBase = new CQvIcBase(0x70);
+    if (c.refusedLevel >= 0) ostrelusb::InjectFault({qv::sim::FaultTarget::kBoardIo, c.refusedLevel, 1});
+    RecordingPage page;
+    COnlineReadThread reader(&page);
+    const std::uint64_t start = clock_.clock().NowMs();
+    std::uint64_t firstSendAt = 0;
+    page.onSend = [&](WPARAM) {
+      if (page.Sends().size() == 1) firstSendAt = clock_.clock().NowMs();
+    };
+    ASSERT_TRUE(reader.SetRequest(Request(0, 128, 32)));
+    EXPECT_EQ(reader.ReadChipOverBridge(), c.refusedLevel < 0 ? TRUE : FALSE);
+    ASSERT_FALSE(page.Sends().empty());
+    EXPECT_EQ(page.Sends().front(), c.firstSend);
+    EXPECT_EQ(firstSendAt - start, c.msBeforeFirstSend);
+  }
+}
+
 TEST_F(BridgeReadTest, NoBridgeOpenIsACommunicationError) {
   g_pIcBase = new CQvIcBase();
   ASSERT_TRUE(reader_.SetRequest(Request(0, 128, 32)));

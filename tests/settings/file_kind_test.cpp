@@ -15,7 +15,7 @@
 
 #include "app/settings.h"
 #include "isp/app_config.h"
-#include "isp/online_update_thread.h"
+#include "isp/job_image.h"
 #include "platform/core/file.h"
 #include "platform/core/profile.h"
 #include "platform/core/program_folder.h"
