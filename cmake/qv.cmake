@@ -53,13 +53,15 @@ endfunction()
 
 # qv_test(NAME <target> [TSAN] LINKS <libs...>)
 # Every .cpp of the calling folder is one GoogleTest executable. TSAN marks
-# the threaded suites that the ThreadSanitizer build runs.
+# the threaded suites that the ThreadSanitizer build runs. The pictures a
+# suite saves go to <build>/snapshots/<target> (tests/support/snapshot_file.h).
 function(qv_test)
   cmake_parse_arguments(A "TSAN" "NAME" "LINKS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${A_NAME} ${srcs})
   target_link_libraries(${A_NAME} PRIVATE ${A_LINKS} GTest::gtest GTest::gtest_main)
   target_include_directories(${A_NAME} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(${A_NAME} PRIVATE QV_SNAPSHOT_DIR="${CMAKE_BINARY_DIR}/snapshots/${A_NAME}")
   qv_warnings(${A_NAME})
   qv_sanitizer_suppressions(${A_NAME})
   # One label per suite: a list would not survive test discovery's properties.

@@ -63,8 +63,8 @@ class DialogTest : public ::testing::Test {
 std::string ItemText(HWND dialog, int id);
 // Clicks a button as a person's click ends: BM_CLICK.
 void Click(HWND dialog, int id);
-// The whole window as a person sees it, frame included, saved as
-// <build>/snapshots/<name>.png; false when it could not be saved.
+// The whole window as a person sees it, frame included, saved as <name>.png
+// in the suite's snapshot folder; false when it could not be saved.
 bool SaveSnapshot(HWND window, const std::string& name);
 
 }  // namespace app_test
