@@ -1,0 +1,345 @@
+// What the operator chose reaches the chip: the port, the baud rate, the
+// entry method, the start address, the erase flag, the password and the
+// image that the Write and Read pages hand to their jobs, observed at the
+// fake port (which COM was opened at which baud, RTS, the frames) and in the
+// simulated chip's flash. Every choice differs from the defaults (COM1,
+// 9600, "Timeout Entry", address 0, the preset password), and the input is
+// given as the operator gives it: mouse clicks and typed keys.
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/dlg_online_update_and_read.h"
+#include "isp/app_config.h"
+#include "isp/bridge_device.h"
+#include "isp/com_base.h"
+#include "isp/com_base_k55.h"
+#include "isp/qv_ic_base.h"
+#include "platform/ostrelusb/OstrelUsbSim.h"
+#include "platform/win32/application.h"
+#include "platform/win32/dialog/message_box.h"
+#include "platform/win32/host_widget.h"
+#include "platform/win32/window_object.h"
+#include "sim/uart_generic_chip.h"
+#include "sim/uart_k55_chip.h"
+#include "tests/pages/pages_fixture.h"
+#include "tests/support/chip_on_fake_port.h"
+
+namespace pages_test {
+namespace {
+
+// The pages' controls, as the templates number them.
+constexpr int kWritePath = 1221;
+constexpr int kWriteUpdatePart = 1206;
+constexpr int kWriteAddress = 1517;
+constexpr int kWriteErase = 1251;
+constexpr int kWriteButton = 1070;
+constexpr int kWriteProgress = 1039;
+constexpr int kPassword = 1499;
+constexpr int kReadButton = 1071;
+constexpr int kReadCustomArea = 1493;
+constexpr int kReadFrom = 1495;
+constexpr int kReadTo = 1496;
+constexpr int kReadProgress = 1498;
+constexpr int kMainRead = 1071;
+
+std::string TextOf(HWND hwnd) {
+  char buffer[512] = {};
+  ::GetWindowTextA(hwnd, buffer, sizeof buffer);
+  return buffer;
+}
+
+bool PumpUntil(const std::function<bool()>& done) {
+  // The bound only keeps a broken build from hanging; it is no assertion.
+  for (int i = 0; i < 20000 && !done(); ++i) {
+    qv::PumpMessages();
+    QTest::qWait(1);
+  }
+  return done();
+}
+
+QWidget* HostOf(HWND hwnd) {
+  auto w = qv::win32::Lookup(hwnd);
+  return w ? w->host.data() : nullptr;
+}
+
+// A left click in the middle of the control.
+void ClickOn(HWND control) {
+  QWidget* host = HostOf(control);
+  ASSERT_NE(host, nullptr);
+  QTest::mouseClick(host, Qt::LeftButton, {}, host->rect().center());
+  qv::PumpMessages();
+}
+
+// Replaces what an edit holds by typing, as the operator does: a click into
+// it, select all, the new text.
+void TypeInto(HWND edit, const std::string& text) {
+  QWidget* host = HostOf(edit);
+  ASSERT_NE(host, nullptr);
+  auto* line = qobject_cast<QLineEdit*>(host);
+  if (line == nullptr) line = host->findChild<QLineEdit*>();
+  ASSERT_NE(line, nullptr);
+  QTest::mouseClick(line, Qt::LeftButton, {}, line->rect().center());
+  QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(line, Qt::Key_Backspace);
+  QTest::keyClicks(line, QString::fromStdString(text));
+  qv::PumpMessages();
+}
+
+Bytes Head(const std::vector<BYTE>& bytes, std::size_t from, std::size_t n) {
+  return Bytes(bytes.begin() + static_cast<long>(from), bytes.begin() + static_cast<long>(from + n));
+}
+
+// A connection as start-up leaves it: the back end on a fake port with a chip
+// behind it, at the given port, baud rate and entry method.
+struct Connection {
+  u32 port;
+  u32 baud;
+  u32 entryMethod;
+};
+
+class HandOverTest : public PagesTest {
+ protected:
+  HandOverTest() {
+    qv::Application();
+    qv::SetMessageBoxHook([this](const qv::MessageBoxCall& call) {
+      boxes_.push_back(call.text);
+      return IDOK;
+    });
+  }
+  ~HandOverTest() override {
+    CloseWindow();
+    qv::SetMessageBoxHook(nullptr);
+    delete g_pIcBase;
+    g_pIcBase = nullptr;
+    engine_.m_pInterface = nullptr;
+    engine_.m_nInterface = 0;
+    g_BridgeDevice.SetHandle(nullptr);
+    g_bBridgeConnected = 0;
+    ostrelusb::Configure({});
+  }
+
+  void UseSerial(CCOMBase* (*make)(std::unique_ptr<qv::FakeSerialPort>), qv::sim::UartChip& chip,
+                 const Connection& c) {
+    auto port = std::make_unique<qv::FakeSerialPort>();
+    port_ = port.get();
+    qv::Attach(*port, chip);
+    CCOMBase* com = make(std::move(port));
+    engine_.m_pCOMBase = com;
+    engine_.m_pInterface = com;
+    engine_.m_nInterface = 0;
+    engine_.m_nComPort = c.port;
+    engine_.m_nBaudRate = c.baud;
+    engine_.m_nEntryMethod = c.entryMethod;
+  }
+  void OpenWindow() {
+    main_ = std::make_unique<CDlgOnlineUpdateAndRead>();
+    ASSERT_TRUE(main_->Create(IDD_ONLINE_UPDATE_AND_READ));
+    main_->ShowWindow(SW_SHOW);
+    for (int i = 0; i < 5; ++i) qv::PumpMessages();
+  }
+  void CloseWindow() {
+    if (main_ && main_->m_hWnd != nullptr) main_->DestroyWindow();
+    main_.reset();
+    delete engine_.m_pCOMBase;
+    engine_.m_pCOMBase = nullptr;
+    port_ = nullptr;
+  }
+  HWND WriteItem(int id) const { return ::GetDlgItem(main_->m_dlgWrite.m_hWnd, id); }
+  HWND ReadItem(int id) const { return ::GetDlgItem(main_->m_dlgRead.m_hWnd, id); }
+  CHexFileView& ReadView() const { return *const_cast<CHexFileView*>(main_->m_dlgRead.GetHexView()); }
+
+  // The port's record of one connection made by a job: the chosen port
+  // opened once, at the chosen baud, RTS enabled and pulsed (cleared, then
+  // raised) only for "Timeout Entry".
+  void ExpectConnection(const Connection& c) {
+    EXPECT_EQ(port_->OpenCalls(), std::vector<u32>{c.port});
+    ASSERT_EQ(port_->ConfigureCalls().size(), 1u);
+    EXPECT_EQ(port_->ConfigureCalls()[0].baud, c.baud);
+    EXPECT_EQ(port_->ConfigureCalls()[0].rtsEnable, c.entryMethod == 1);
+    const std::vector<bool> pulse = c.entryMethod == 1 ? std::vector<bool>{false, true} : std::vector<bool>{};
+    EXPECT_EQ(port_->RtsCalls(), pulse);
+  }
+
+  qv::FakeSerialPort* port_ = nullptr;  // the back end's
+  std::unique_ptr<CDlgOnlineUpdateAndRead> main_;
+  std::vector<std::string> boxes_;
+};
+
+CCOMBase* MakeGeneric(std::unique_ptr<qv::FakeSerialPort> port) { return new CCOMBase(std::move(port)); }
+CCOMBase* MakeK55(std::unique_ptr<qv::FakeSerialPort> port) { return new CCOMBaseK55(std::move(port)); }
+
+// The Write page's serial job: the chosen port, baud and entry method, the
+// image named in the path edit, written from the typed start address.
+TEST_F(HandOverTest, TheWritePagesSerialJobUsesTheOperatorsChoices) {
+  struct Case {
+    Connection connection;
+    const char* address;  // typed with Update Part checked; nullptr: unchecked
+    u32 start;
+  };
+  const Case cases[] = {
+      {{5, 57600, 2}, "200", 0x200},
+      {{12, 38400, 1}, "A00", 0xA00},
+      {{3, 256000, 2}, nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.connection.port);
+    qv::sim::UartGenericChip chip;
+    // Bytes below the start address must stay as they were.
+    std::fill(chip.Flash().begin(), chip.Flash().begin() + 0x1000, 0x11);
+    Choose("GEN", 16);
+    UseSerial(MakeGeneric, chip, c.connection);
+    OpenWindow();
+    const Bytes image = Pattern(300, c.connection.port);
+    const std::string other = WriteFile("other.bin", Pattern(300, 99));
+    ASSERT_TRUE(main_->m_dlgWrite.LoadImageFile(other.c_str()));
+    // The file typed into the path edit is the one written.
+    TypeInto(WriteItem(kWritePath), WriteFile("chosen.bin", image));
+    if (c.address != nullptr) {
+      ClickOn(WriteItem(kWriteUpdatePart));
+      TypeInto(WriteItem(kWriteAddress), c.address);
+    }
+    port_->ClearRecord();
+    ClickOn(WriteItem(kWriteButton));
+    ASSERT_TRUE(main_->IsWritePending());
+    ASSERT_TRUE(PumpUntil([&] { return !main_->IsWritePending() && main_->m_dlgWrite.IsWindowEnabled(); }));
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(WriteItem(kWriteProgress)) == "Updating...100%"; }));
+    EXPECT_TRUE(boxes_.empty());
+    ExpectConnection(c.connection);
+    EXPECT_EQ(Head(chip.Flash(), c.start, image.size()), image);
+    EXPECT_EQ(Head(chip.Flash(), 0, c.start), Bytes(c.start, 0x11));
+    CloseWindow();
+  }
+}
+
+// A K55 chip locked with another password than the preset one: only the
+// password typed on the page unlocks it, for a write and for a read.
+TEST_F(HandOverTest, TheTypedPasswordReachesTheChipOnWriteAndRead) {
+  struct Case {
+    const char* typed;
+    bool accepted;
+  };
+  const Case cases[] = {{"5A17C0DE", true}, {"3B8E61C4", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    qv::sim::UartK55Chip chip(0x5A17C0DE, 0x2000);
+    const Connection connection{6, 19200, 2};
+    Choose("K55", 8);
+    UseSerial(MakeK55, chip, connection);
+    OpenWindow();
+    const Bytes image = Pattern(32 * 6, 7);
+    Bytes file = image;
+    file.resize(image.size() + 0x300, 0xEE);  // the K55 trailer
+    ASSERT_TRUE(main_->m_dlgWrite.LoadImageFile(WriteFile("k55.bin", file).c_str()));
+    TypeInto(WriteItem(kPassword), c.typed);
+    port_->ClearRecord();
+    ClickOn(WriteItem(kWriteButton));
+    ASSERT_TRUE(PumpUntil([&] { return !main_->IsWritePending() && main_->m_dlgWrite.IsWindowEnabled(); }));
+    ExpectConnection(connection);
+    EXPECT_EQ(Head(chip.Flash(), 0, image.size()) == image, c.accepted);
+    EXPECT_EQ(chip.Unlocked(), c.accepted);
+
+    // The Read page: its own password edit, a custom range typed in hex.
+    ClickOn(::GetDlgItem(main_->m_hWnd, kMainRead));
+    ASSERT_TRUE(::IsWindowVisible(main_->m_dlgRead.m_hWnd));
+    ClickOn(ReadItem(kReadCustomArea));
+    TypeInto(ReadItem(kReadFrom), "40");
+    TypeInto(ReadItem(kReadTo), "7f");
+    TypeInto(ReadItem(kPassword), c.typed);
+    port_->ClearRecord();
+    ClickOn(ReadItem(kReadButton));
+    ASSERT_TRUE(main_->m_dlgRead.IsReading());
+    ASSERT_TRUE(PumpUntil([&] { return !main_->m_dlgRead.IsReading(); }));
+    qv::PumpMessages();
+    ExpectConnection(connection);
+    EXPECT_TRUE(boxes_.empty());
+    const std::string saved = File("read.bin");
+    const BOOL hasData = ReadView().SaveIfData(saved.c_str());
+    EXPECT_EQ(hasData != FALSE, c.accepted);
+    if (c.accepted) {
+      EXPECT_EQ(TextOf(ReadItem(kReadProgress)), "Reading...100%");
+      std::ifstream in(saved, std::ios::binary);
+      const Bytes read((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      EXPECT_EQ(read, Head(chip.Flash(), 0x40, 0x40));
+    } else {
+      EXPECT_EQ(TextOf(ReadItem(kReadProgress)), "Communication Error!");
+    }
+    CloseWindow();
+  }
+}
+
+// The Read page's serial read on a connection of its own choosing: another
+// port, baud and entry method than the write test's, All Area as the
+// config.ini remembers it.
+TEST_F(HandOverTest, TheReadPagesSerialReadUsesTheChosenConnection) {
+  const Connection cases[] = {{9, 14400, 1}, {2, 128000, 2}};
+  for (const Connection& c : cases) {
+    SCOPED_TRACE(c.port);
+    qv::sim::UartK55Chip chip(qv::sim::UartK55Chip::kDefaultPassword, 0x1000);
+    for (std::size_t i = 0; i < 0x1000; ++i) chip.Flash()[i] = static_cast<BYTE>(i * 7 + c.port);
+    Choose("K55", 4);
+    UseSerial(MakeK55, chip, c);
+    OpenWindow();
+    ClickOn(::GetDlgItem(main_->m_hWnd, kMainRead));
+    ClickOn(ReadItem(kReadCustomArea));
+    TypeInto(ReadItem(kReadFrom), "1E0");
+    TypeInto(ReadItem(kReadTo), "23F");
+    port_->ClearRecord();
+    ClickOn(ReadItem(kReadButton));
+    ASSERT_TRUE(PumpUntil([&] { return !main_->m_dlgRead.IsReading(); }));
+    qv::PumpMessages();
+    ExpectConnection(c);
+    const std::string saved = File("read.bin");
+    ASSERT_TRUE(ReadView().SaveIfData(saved.c_str()));
+    std::ifstream in(saved, std::ios::binary);
+    const Bytes read((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(read, Head(chip.Flash(), 0x1E0, 0x60));
+    CloseWindow();
+  }
+}
+
+// The USB job erases only when the Erase box is set (and the start is 0):
+// bytes of the chip beyond the image show whether it erased.
+TEST_F(HandOverTest, TheEraseBoxReachesTheUsbJob) {
+  for (const bool erase : {true, false}) {
+    SCOPED_TRACE(erase);
+    // The box's last state is remembered in config.ini: each case starts from none.
+    WriteFile("config.ini", Bytes(kConfigIni, kConfigIni + std::strlen(kConfigIni)));
+    g_AppConfig = kAppConfigInitial;
+    ostrelusb::Configure({true, {qv::sim::ChipFamily::kPage128, 64, 0x70}});
+    const Bytes old(256, 0x3C);
+    ASSERT_TRUE(ostrelusb::WriteFlash(0x400, old));
+    engine_.m_nInterface = 1;
+    g_pIcBase = new CQvIcBase(0x70);
+    engine_.m_pInterface = g_pIcBase;
+    Choose("GEN", 64);
+    OpenWindow();
+    const Bytes image = Pattern(256, 3);
+    ASSERT_TRUE(main_->m_dlgWrite.LoadImageFile(WriteFile("usb.bin", image).c_str()));
+    // The box is hidden, so no mouse reaches it: its click message.
+    if (erase) ::SendMessage(WriteItem(kWriteErase), BM_CLICK, 0, 0);
+    ClickOn(WriteItem(kWriteButton));
+    ASSERT_TRUE(PumpUntil([&] { return !main_->IsWritePending() && main_->m_dlgWrite.IsWindowEnabled(); }));
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(WriteItem(kWriteProgress)) == "Updating...100%"; }));
+    const std::vector<BYTE> flash = ostrelusb::ReadFlash();
+    EXPECT_EQ(Head(flash, 0, image.size()), image);
+    EXPECT_EQ(Head(flash, 0x400, old.size()), erase ? Bytes(old.size(), 0xFF) : old);
+    CloseWindow();
+    delete g_pIcBase;
+    g_pIcBase = nullptr;
+    g_BridgeDevice.Close();
+    g_bBridgeConnected = 0;
+  }
+}
+
+}  // namespace
+}  // namespace pages_test
