@@ -43,6 +43,7 @@ constexpr int kWriteUpdatePart = 1206;
 constexpr int kWriteAddress = 1517;
 constexpr int kWriteErase = 1251;
 constexpr int kWriteButton = 1070;
+constexpr int kWriteRtsHigh = 1074;
 constexpr int kWriteProgress = 1039;
 constexpr int kPassword = 1499;
 constexpr int kReadButton = 1071;
@@ -339,6 +340,25 @@ TEST_F(HandOverTest, TheEraseBoxReachesTheUsbJob) {
     g_BridgeDevice.Close();
     g_bBridgeConnected = 0;
   }
+}
+
+// The hidden RTS HIGH button (shown only so that the mouse can reach it)
+// re-opens the chosen port at the chosen baud with RTS enabled and raises
+// RTS.
+TEST_F(HandOverTest, RtsHighReopensTheChosenPortAndRaisesRts) {
+  qv::sim::UartGenericChip chip;
+  const Connection connection{11, 56000, 2};
+  UseSerial(MakeGeneric, chip, connection);
+  OpenWindow();
+  port_->ClearRecord();
+  const HWND button = WriteItem(kWriteRtsHigh);
+  ::ShowWindow(button, SW_SHOW);
+  ClickOn(button);
+  EXPECT_EQ(port_->OpenCalls(), std::vector<u32>{11});
+  ASSERT_EQ(port_->ConfigureCalls().size(), 1u);
+  EXPECT_EQ(port_->ConfigureCalls()[0].baud, 56000u);
+  EXPECT_TRUE(port_->ConfigureCalls()[0].rtsEnable);
+  EXPECT_EQ(port_->RtsCalls(), std::vector<bool>{true});
 }
 
 }  // namespace
