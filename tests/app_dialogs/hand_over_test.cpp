@@ -12,12 +12,20 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/taravik_app.h"
+#include "platform/win32/host_widget.h"
+#include "platform/win32/keyboard.h"
+#include "platform/win32/standard/combo_box.h"
 #include "platform/win32/window.h"
+#include "platform/win32/window_object.h"
 #include "platform/serial/line_settings.h"
 #include "res/app_ids.h"
 #include "sim/uart_generic_chip.h"
@@ -152,6 +160,110 @@ TEST_F(CommandLineHandOver, ThePasswordReachesTheChip) {
     }
     runner.Access([&](qv::sim::UartChip& ch) { EXPECT_EQ(Slice(ch.Flash(), 0, image.size()) == image, c.accepted); });
   }
+}
+
+// An interactive run from the first window to the written chip: the operator
+// picks COM, a port and a baud rate in the IC type dialog with the mouse and
+// the keyboard; start-up connects there; the Write page writes the image
+// that config.ini names as the last one. Each step uses the port and the
+// rate chosen at the start.
+class InteractiveHandOver : public app_test::DialogTest {};
+
+QWidget* HostOf(HWND hwnd) {
+  auto w = qv::win32::Lookup(hwnd);
+  return w ? w->host.data() : nullptr;
+}
+
+void ClickOn(HWND control) {
+  QWidget* host = HostOf(control);
+  ASSERT_NE(host, nullptr);
+  QTest::mouseClick(host, Qt::LeftButton, {}, host->rect().center());
+}
+
+// The item named text of a combo, picked in its open list with the keys.
+void PickInCombo(HWND dialog, int id, const std::string& text) {
+  const HWND combo = GetDlgItem(dialog, id);
+  int index = -1;
+  const int count = static_cast<int>(SendMessage(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char item[64] = {};
+    SendMessage(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+    if (text == item) index = i;
+  }
+  ASSERT_GE(index, 0) << text;
+  ::SetFocus(combo);
+  qv::PressKey(VK_DOWN, Qt::AltModifier);
+  QWidget* popup = QApplication::activePopupWidget();
+  ASSERT_NE(popup, nullptr);
+  QWidget* list = popup->focusWidget() != nullptr ? popup->focusWidget() : popup;
+  QTest::keyClick(list, Qt::Key_Home);
+  for (int i = 0; i < index; ++i) QTest::keyClick(list, Qt::Key_Down);
+  QTest::keyClick(list, Qt::Key_Return);
+}
+
+// The main window's page that holds the path edit.
+HWND WritePageOf(HWND main) {
+  for (const HWND child : qv::win32::Lookup(main)->children) {
+    if (GetDlgItem(child, 1221) != nullptr) return child;
+  }
+  return nullptr;
+}
+
+TEST_F(InteractiveHandOver, ThePortAndBaudChosenAtTheStartReachTheWritePagesJob) {
+  qv::sim::UartGenericChip chip;
+  qv::sim::UartPtyRunner runner(chip);
+  ASSERT_TRUE(runner.Start());
+  ASSERT_TRUE(runner.LinkAs(folder_.Path() + "/ports/COM5"));
+  const Bytes image = Pattern(128 * 3 + 40, 8);
+  const std::string path = WriteFile("last.bin", image);
+  WriteConfig("[ICTYPELIST]\r\nLIST=GEN\r\n[GEN]\r\nRAM=4\r\nFLASH=64\r\n"
+              "[UserRecord]\r\nBINPATH=" + path + "\r\n");
+  app_test::MessageBoxes boxes;
+  auto app = std::make_unique<CTaravikApp>();
+  const char* argv[] = {"taravik"};
+  app->SetCommandLine(1, argv);
+  u32 speedAtStart = 0;
+  bool chipSyncedAtStart = false;
+  std::string status, progress;
+  int phase = 0;
+  app_test::Operator op([&](HWND d) {
+    if (d == nullptr || !IsWindowVisible(d)) return false;
+    if (phase == 0) {
+      if (GetDlgItem(d, IDC_ICTYPE_LIST) == nullptr) return false;
+      ClickOn(GetDlgItem(d, IDC_ICTYPE_COM));
+      PickInCombo(d, IDC_ICTYPE_COM_NUM, "COM5");
+      PickInCombo(d, IDC_ICTYPE_BAUDRATE, "57600");
+      ClickOn(GetDlgItem(d, IDOK));
+      phase = 1;
+      return false;
+    }
+    const HWND page = GetDlgItem(d, IDC_ICTYPE_LIST) == nullptr ? WritePageOf(d) : nullptr;
+    if (page == nullptr) return false;
+    if (phase == 1) {
+      speedAtStart = LineSpeedOf(runner.SlavePath());
+      runner.Access([&](qv::sim::UartChip& c) { chipSyncedAtStart = c.Synced(); });
+      ClickOn(GetDlgItem(page, 1070));  // Write
+      phase = 2;
+      return false;
+    }
+    progress = app_test::ItemText(page, 1039);
+    if (progress != "Updating...100%" || !IsWindowEnabled(page)) return false;
+    ClickOn(GetDlgItem(d, 1072));  // Exit
+    return true;
+  });
+  EXPECT_FALSE(app->InitInstance());
+  EXPECT_TRUE(op.Done());
+  EXPECT_TRUE(boxes.Calls().empty());
+  EXPECT_EQ(speedAtStart, 57600u);
+  EXPECT_TRUE(chipSyncedAtStart);
+  EXPECT_EQ(app->m_nComPort, 5u);
+  EXPECT_EQ(app->m_nBaudRate, 57600u);
+  EXPECT_EQ(LineSpeedOf(runner.SlavePath()), 57600u);
+  app->ExitInstance();
+  app.reset();
+  SetEngine(&theApp);
+  runner.Stop();
+  runner.Access([&](qv::sim::UartChip& c) { EXPECT_EQ(Slice(c.Flash(), 0, image.size()), image); });
 }
 
 }  // namespace
