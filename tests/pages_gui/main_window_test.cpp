@@ -348,10 +348,10 @@ TEST_F(MainWindowTest, ComModeShowsTheBridgesStateAfterADeviceEventInThePortsCol
     COLORREF colour;
   };
   const Case cases[] = {
-      {true, false, true, "Device DisConnected", kConnectedColour},
-      {false, true, true, "Device Connected", kDisconnectedColour},
+      {true, false, true, "Device DisConnected", kGreen},
+      {false, true, true, "Device Connected", kRed},
       // A removal while the board is still counted is handled as an arrival.
-      {false, true, false, "Device Connected", kDisconnectedColour},
+      {false, true, false, "Device Connected", kRed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -396,7 +396,7 @@ TEST_F(MainWindowTest, ComModeHearsNothingOfThePlugFileAlone) {
   system.Take(AdapterNews(true));
   ASSERT_TRUE(PumpUntil([&] { return g_BridgeDevice.IsOpen(); }));
   EXPECT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device Connected");
-  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kDisconnectedColour);
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kRed);
   std::remove(File(ostrelusb::kPlugFileName).c_str());
   qv::SetProgramFolderForTesting("");
 }
