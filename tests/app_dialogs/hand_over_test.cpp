@@ -223,6 +223,7 @@ TEST_F(InteractiveHandOver, ThePortAndBaudChosenAtTheStartReachTheWritePagesJob)
   const char* argv[] = {"taravik"};
   app->SetCommandLine(1, argv);
   u32 speedAtStart = 0;
+  bool maximised = false;
   bool chipSyncedAtStart = false;
   std::string status, progress;
   int phase = 0;
@@ -240,6 +241,7 @@ TEST_F(InteractiveHandOver, ThePortAndBaudChosenAtTheStartReachTheWritePagesJob)
     const HWND page = GetDlgItem(d, IDC_ICTYPE_LIST) == nullptr ? WritePageOf(d) : nullptr;
     if (page == nullptr) return false;
     if (phase == 1) {
+      maximised = HostOf(d)->isMaximized();
       speedAtStart = LineSpeedOf(runner.SlavePath());
       runner.Access([&](qv::sim::UartChip& c) { chipSyncedAtStart = c.Synced(); });
       ClickOn(GetDlgItem(page, 1070));  // Write
@@ -254,6 +256,7 @@ TEST_F(InteractiveHandOver, ThePortAndBaudChosenAtTheStartReachTheWritePagesJob)
   EXPECT_FALSE(app->InitInstance());
   EXPECT_TRUE(op.Done());
   EXPECT_TRUE(boxes.Calls().empty());
+  EXPECT_TRUE(maximised);  // the main window opens maximised
   EXPECT_EQ(speedAtStart, 57600u);
   EXPECT_TRUE(chipSyncedAtStart);
   EXPECT_EQ(app->m_nComPort, 5u);

@@ -1,5 +1,7 @@
 // The Read page's reader keeps its pace on the virtual clock: 15 ms after
-// every read step, 100 ms after an accepted password, and over the bridge
+// every read step, 10 ms before a page's second try (after the 2000 ms in
+// which its first reply did not come), 100 ms after an accepted password,
+// and over the bridge
 // the target's reset (500 ms low, 70 ms after) before the first step. The
 // moments are those at which the page hears of each step.
 
@@ -111,6 +113,26 @@ TEST_F(ReadPacing, SerialStepsAre15MsApartAndAnAcceptedPasswordWaits100Ms) {
   ASSERT_EQ(heard[1].stage, kProgressReading);
   EXPECT_EQ(heard[1].at - heard[0].at, bare + 100);
   EXPECT_EQ(StepGaps(heard, 10), (std::vector<std::uint64_t>{15, 15, 15, 15, 15}));
+}
+
+TEST_F(ReadPacing, APageWhoseReplyDidNotComeIsAskedAgain10MsAfterItsTimeOut) {
+  auto port = std::make_unique<qv::FakeSerialPort>();
+  // The chip never hears the second read-page frame (command 0x83).
+  int reads = 0;
+  chip_.SetSink([p = port.get()](const BYTE* data, std::size_t size) { p->Feed(std::vector<BYTE>(data, data + size)); });
+  port->OnWrite([this, &reads](const std::vector<BYTE>& frame) {
+    if (frame.size() > 2 && frame[2] == 0x83 && ++reads == 2) return;
+    chip_.Receive(frame);
+    chip_.LineIdle();
+  });
+  engine_.m_pCOMBase = new CCOMBaseK55(std::move(port));
+  engine_.m_pInterface = engine_.m_pCOMBase;
+  engine_.m_nComPort = 8;
+  engine_.m_nBaudRate = 38400;
+  engine_.m_nEntryMethod = 2;
+  ASSERT_TRUE(reader_.SetRequest(CReadRequest{0, 32 * 4, 4, "3B8E61C4"}));
+  ASSERT_TRUE(reader_.ReadChipOverUart());
+  EXPECT_EQ(StepGaps(page_.Heards(), 10), (std::vector<std::uint64_t>{2025, 15, 15, 15}));
 }
 
 TEST_F(ReadPacing, OverTheBridgeTheResetTakes570MsAndStepsAre15MsApart) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <array>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,7 @@
 #include <optional>
 #include <vector>
 #include "isp/com_base_k55.h"
+#include "platform/core/sync.h"
 #include "platform/win32/application.h"
 #include "platform/win32/gdi/gdi_api.h"
 #include "platform/win32/host_widget.h"
@@ -349,6 +351,23 @@ TEST_F(WindowFigures, TheWritePagesPresetsAndItsFailedSave) {
   qv::PumpMessages();
   qv::SetMessageBoxHook(nullptr);
   EXPECT_EQ(boxes, std::vector<std::string>{" Fail to Save! | Warn"});
+}
+
+// In USB mode the window hands the bridge library its two events, in this
+// order: "TouchEvent", reset at once, and "TouchEvent1", left signalled.
+TEST_F(WindowFigures, TheTouchEventsHandedToTheBridgeLibrary) {
+  OpenUsb();
+  const std::array<HANDLE, 2> events = ostrelusb::RegisteredEvents();
+  const char* names[] = {"TouchEvent", "TouchEvent1"};
+  const DWORD states[] = {WAIT_TIMEOUT, WAIT_OBJECT_0};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(names[i]);
+    const HANDLE same = CreateEventA(nullptr, FALSE, FALSE, names[i]);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(same, events[static_cast<size_t>(i)]);
+    EXPECT_EQ(WaitForSingleObject(same, 0), states[i]);
+    CloseHandle(same);
+  }
 }
 
 }  // namespace
