@@ -12,18 +12,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QComboBox>
-#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/taravik_app.h"
-#include "platform/win32/host_widget.h"
-#include "platform/win32/keyboard.h"
 #include "platform/win32/standard/combo_box.h"
+#include "platform/win32/host_widget.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_object.h"
 #include "platform/serial/line_settings.h"
@@ -32,6 +27,7 @@
 #include "sim/uart_k55_chip.h"
 #include "sim/uart_pty_runner.h"
 #include "tests/app_dialogs/dialogs_fixture.h"
+#include "tests/support/pattern.h"
 
 namespace {
 
@@ -42,11 +38,7 @@ constexpr char kConfig[] =
     "[GEN]\r\nRAM=4\r\nFLASH=64\r\n"
     "[K55]\r\nUSE_K55_UARTISP=TRUE\r\n";
 
-Bytes Pattern(std::size_t size, unsigned seed) {
-  Bytes bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<BYTE>((i * 29 + seed * 13 + (i >> 7)) & 0xFF);
-  return bytes;
-}
+using qv::Pattern;
 
 Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t n) {
   return Bytes(bytes.begin() + static_cast<long>(from), bytes.begin() + static_cast<long>(from + n));
@@ -169,16 +161,7 @@ TEST_F(CommandLineHandOver, ThePasswordReachesTheChip) {
 // rate chosen at the start.
 class InteractiveHandOver : public app_test::DialogTest {};
 
-QWidget* HostOf(HWND hwnd) {
-  auto w = qv::win32::Lookup(hwnd);
-  return w ? w->host.data() : nullptr;
-}
-
-void ClickOn(HWND control) {
-  QWidget* host = HostOf(control);
-  ASSERT_NE(host, nullptr);
-  QTest::mouseClick(host, Qt::LeftButton, {}, host->rect().center());
-}
+void ClickOn(HWND dialog, int id) { app_test::ClickWithMouse(dialog, id); }
 
 // The item named text of a combo, picked in its open list with the keys.
 void PickInCombo(HWND dialog, int id, const std::string& text) {
@@ -191,14 +174,7 @@ void PickInCombo(HWND dialog, int id, const std::string& text) {
     if (text == item) index = i;
   }
   ASSERT_GE(index, 0) << text;
-  ::SetFocus(combo);
-  qv::PressKey(VK_DOWN, Qt::AltModifier);
-  QWidget* popup = QApplication::activePopupWidget();
-  ASSERT_NE(popup, nullptr);
-  QWidget* list = popup->focusWidget() != nullptr ? popup->focusWidget() : popup;
-  QTest::keyClick(list, Qt::Key_Home);
-  for (int i = 0; i < index; ++i) QTest::keyClick(list, Qt::Key_Down);
-  QTest::keyClick(list, Qt::Key_Return);
+  app_test::PickInCombo(dialog, id, index);
 }
 
 // The main window's page that holds the path edit.
@@ -231,26 +207,26 @@ TEST_F(InteractiveHandOver, ThePortAndBaudChosenAtTheStartReachTheWritePagesJob)
     if (d == nullptr || !IsWindowVisible(d)) return false;
     if (phase == 0) {
       if (GetDlgItem(d, IDC_ICTYPE_LIST) == nullptr) return false;
-      ClickOn(GetDlgItem(d, IDC_ICTYPE_COM));
+      ClickOn(d, IDC_ICTYPE_COM);
       PickInCombo(d, IDC_ICTYPE_COM_NUM, "COM5");
       PickInCombo(d, IDC_ICTYPE_BAUDRATE, "57600");
-      ClickOn(GetDlgItem(d, IDOK));
+      ClickOn(d, IDOK);
       phase = 1;
       return false;
     }
     const HWND page = GetDlgItem(d, IDC_ICTYPE_LIST) == nullptr ? WritePageOf(d) : nullptr;
     if (page == nullptr) return false;
     if (phase == 1) {
-      maximised = HostOf(d)->isMaximized();
+      maximised = qv::win32::Lookup(d)->host->isMaximized();
       speedAtStart = LineSpeedOf(runner.SlavePath());
       runner.Access([&](qv::sim::UartChip& c) { chipSyncedAtStart = c.Synced(); });
-      ClickOn(GetDlgItem(page, 1070));  // Write
+      ClickOn(page, 1070);  // Write
       phase = 2;
       return false;
     }
     progress = app_test::ItemText(page, 1039);
     if (progress != "Updating...100%" || !IsWindowEnabled(page)) return false;
-    ClickOn(GetDlgItem(d, 1072));  // Exit
+    ClickOn(d, 1072);  // Exit
     return true;
   });
   EXPECT_FALSE(app->InitInstance());

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QAbstractItemView>
 #include <QListWidget>
 #include <QTest>
 #include <algorithm>
@@ -60,13 +59,7 @@ W* QtWidgetOf(HWND dialog, int id) {
 }
 
 // A left click in the middle of a shown control: a button, a radio.
-void Click(HWND dialog, int id) {
-  const HWND control = GetDlgItem(dialog, id);
-  ASSERT_TRUE(IsWindowVisible(control)) << id;
-  QWidget* host = qv::win32::Lookup(control)->host.data();
-  ASSERT_NE(host, nullptr);
-  QTest::mouseClick(host, Qt::LeftButton, {}, host->rect().center());
-}
+void Click(HWND dialog, int id) { app_test::ClickWithMouse(dialog, id); }
 
 // A click on the list's item.
 void SelectType(HWND dialog, int index) {
@@ -76,24 +69,7 @@ void SelectType(HWND dialog, int index) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(index)).center());
 }
 
-// The focus on the combo, Alt+Down to open its list, Home and Down to the
-// item, Enter to take it: the keys arrive where Qt sends them while the list
-// is open, at the list.
-void SelectCombo(HWND dialog, int id, int index) {
-  QComboBox* combo = QtWidgetOf<QComboBox>(dialog, id);
-  ASSERT_NE(combo, nullptr);
-  ASSERT_LT(index, combo->count());
-  ::SetFocus(GetDlgItem(dialog, id));
-  qv::PressKey(VK_DOWN, Qt::AltModifier);
-  ASSERT_TRUE(combo->view()->isVisible());
-  QWidget* popup = QApplication::activePopupWidget();
-  ASSERT_NE(popup, nullptr);
-  QWidget* list = popup->focusWidget() != nullptr ? popup->focusWidget() : popup;
-  QTest::keyClick(list, Qt::Key_Home);
-  for (int i = 0; i < index; ++i) QTest::keyClick(list, Qt::Key_Down);
-  QTest::keyClick(list, Qt::Key_Return);
-  ASSERT_FALSE(combo->view()->isVisible());
-}
+void SelectCombo(HWND dialog, int id, int index) { app_test::PickInCombo(dialog, id, index); }
 
 // Esc, where the focus is.
 void Cancel() { qv::PressKey(VK_ESCAPE); }

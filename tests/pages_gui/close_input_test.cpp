@@ -6,22 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
-#include <functional>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "app/dlg_online_update_and_read.h"
-#include "isp/com_base_k55.h"
-#include "platform/win32/application.h"
-#include "platform/win32/dialog/message_box.h"
 #include "platform/win32/host_widget.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/window_object.h"
 #include "sim/uart_k55_chip.h"
-#include "tests/pages/pages_fixture.h"
-#include "tests/support/chip_on_fake_port.h"
+#include "tests/pages_gui/gui_fixture.h"
 
 namespace pages_test {
 namespace {
@@ -38,41 +29,13 @@ const char* Name(Input input) {
   return "";
 }
 
-class CloseInputTest : public PagesTest {
+class CloseInputTest : public MainWindowPeer {
  protected:
-  CloseInputTest() {
-    qv::Application();
-    Choose("K55", 32);
-    qv::SetMessageBoxHook([this](const qv::MessageBoxCall& call) {
-      boxes_.push_back(call.text);
-      return IDOK;
-    });
-  }
-  ~CloseInputTest() override {
-    CloseWindow();
-    qv::SetMessageBoxHook(nullptr);
-  }
+  CloseInputTest() { Choose("K55", 32); }
 
-  void OpenWindow() {
-    auto port = std::make_unique<qv::FakeSerialPort>();
-    qv::Attach(*port, chip_);
-    auto* com = new CCOMBaseK55(std::move(port));
-    engine_.m_pCOMBase = com;
-    engine_.m_pInterface = com;
-    engine_.m_nInterface = 0;
-    engine_.m_nComPort = 3;
-    engine_.m_nBaudRate = 115200;
-    main_ = std::make_unique<CDlgOnlineUpdateAndRead>();
-    ASSERT_TRUE(main_->Create(IDD_ONLINE_UPDATE_AND_READ));
-    main_->ShowWindow(SW_SHOW);
-    for (int i = 0; i < 5; ++i) qv::PumpMessages();
-  }
-  void CloseWindow() {
-    if (main_ && main_->m_hWnd != nullptr) main_->DestroyWindow();
-    main_.reset();
-    delete engine_.m_pCOMBase;
-    engine_.m_pCOMBase = nullptr;
-    engine_.m_pInterface = nullptr;
+  void Open() {
+    UseSerial(Family::kK55, chip_, 3, 115200, 1);
+    OpenWindow();
   }
   // A job handed to a worker that no longer runs stays pending.
   void MakeAWritePending() {
@@ -95,29 +58,25 @@ class CloseInputTest : public PagesTest {
         host->close();
         break;
       case Input::kExitClick: {
-        QWidget* exit = qv::win32::Lookup(::GetDlgItem(main_->m_hWnd, 1072))->host.data();
-        ASSERT_NE(exit, nullptr);
-        QTest::mouseClick(exit, Qt::LeftButton, {}, exit->rect().center());
+        ClickOn(::GetDlgItem(main_->m_hWnd, 1072));
         break;
       }
     }
     for (int i = 0; i < 5; ++i) qv::PumpMessages();
   }
-  bool Open() const { return main_->m_hWnd != nullptr && ::IsWindowVisible(main_->m_hWnd) != FALSE; }
+  bool Shown() const { return main_->m_hWnd != nullptr && ::IsWindowVisible(main_->m_hWnd) != FALSE; }
 
   qv::sim::UartK55Chip chip_;
-  std::unique_ptr<CDlgOnlineUpdateAndRead> main_;
-  std::vector<std::string> boxes_;
 };
 
 TEST_F(CloseInputTest, APendingWriteKeepsTheWindowOpenAndOtherwiseItCloses) {
   for (const Input input : {Input::kEnter, Input::kEsc, Input::kCloseRequest, Input::kExitClick}) {
     for (const bool pending : {true, false}) {
       SCOPED_TRACE(std::string(Name(input)) + (pending ? ", write pending" : ", idle"));
-      OpenWindow();
+      Open();
       if (pending) MakeAWritePending();
       Give(input);
-      EXPECT_EQ(Open(), pending);
+      EXPECT_EQ(Shown(), pending);
       EXPECT_TRUE(boxes_.empty());
       CloseWindow();
     }

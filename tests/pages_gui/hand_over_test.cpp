@@ -8,31 +8,18 @@
 
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
-#include <QTest>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/dlg_online_update_and_read.h"
-#include "isp/app_config.h"
-#include "isp/bridge_device.h"
-#include "isp/com_base.h"
-#include "isp/com_base_k55.h"
-#include "isp/qv_ic_base.h"
+#include "controls/hex_file_view.h"
 #include "platform/ostrelusb/OstrelUsbSim.h"
-#include "platform/win32/application.h"
-#include "platform/win32/dialog/message_box.h"
-#include "platform/win32/host_widget.h"
-#include "platform/win32/window_object.h"
 #include "sim/uart_generic_chip.h"
 #include "sim/uart_k55_chip.h"
-#include "tests/pages/pages_fixture.h"
-#include "tests/support/chip_on_fake_port.h"
+#include "tests/pages_gui/gui_fixture.h"
 
 namespace pages_test {
 namespace {
@@ -53,49 +40,6 @@ constexpr int kReadTo = 1496;
 constexpr int kReadProgress = 1498;
 constexpr int kMainRead = 1071;
 
-std::string TextOf(HWND hwnd) {
-  char buffer[512] = {};
-  ::GetWindowTextA(hwnd, buffer, sizeof buffer);
-  return buffer;
-}
-
-bool PumpUntil(const std::function<bool()>& done) {
-  // The bound only keeps a broken build from hanging; it is no assertion.
-  for (int i = 0; i < 20000 && !done(); ++i) {
-    qv::PumpMessages();
-    QTest::qWait(1);
-  }
-  return done();
-}
-
-QWidget* HostOf(HWND hwnd) {
-  auto w = qv::win32::Lookup(hwnd);
-  return w ? w->host.data() : nullptr;
-}
-
-// A left click in the middle of the control.
-void ClickOn(HWND control) {
-  QWidget* host = HostOf(control);
-  ASSERT_NE(host, nullptr);
-  QTest::mouseClick(host, Qt::LeftButton, {}, host->rect().center());
-  qv::PumpMessages();
-}
-
-// Replaces what an edit holds by typing, as the operator does: a click into
-// it, select all, the new text.
-void TypeInto(HWND edit, const std::string& text) {
-  QWidget* host = HostOf(edit);
-  ASSERT_NE(host, nullptr);
-  auto* line = qobject_cast<QLineEdit*>(host);
-  if (line == nullptr) line = host->findChild<QLineEdit*>();
-  ASSERT_NE(line, nullptr);
-  QTest::mouseClick(line, Qt::LeftButton, {}, line->rect().center());
-  QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
-  QTest::keyClick(line, Qt::Key_Backspace);
-  QTest::keyClicks(line, QString::fromStdString(text));
-  qv::PumpMessages();
-}
-
 Bytes Head(const std::vector<BYTE>& bytes, std::size_t from, std::size_t n) {
   return Bytes(bytes.begin() + static_cast<long>(from), bytes.begin() + static_cast<long>(from + n));
 }
@@ -108,55 +52,11 @@ struct Connection {
   u32 entryMethod;
 };
 
-class HandOverTest : public PagesTest {
+class HandOverTest : public MainWindowPeer {
  protected:
-  HandOverTest() {
-    qv::Application();
-    qv::SetMessageBoxHook([this](const qv::MessageBoxCall& call) {
-      boxes_.push_back(call.text);
-      return IDOK;
-    });
+  void UseSerial(Family family, qv::sim::UartChip& chip, const Connection& c) {
+    port_ = MainWindowPeer::UseSerial(family, chip, c.port, c.baud, c.entryMethod);
   }
-  ~HandOverTest() override {
-    CloseWindow();
-    qv::SetMessageBoxHook(nullptr);
-    delete g_pIcBase;
-    g_pIcBase = nullptr;
-    engine_.m_pInterface = nullptr;
-    engine_.m_nInterface = 0;
-    g_BridgeDevice.SetHandle(nullptr);
-    g_bBridgeConnected = 0;
-    ostrelusb::Configure({});
-  }
-
-  void UseSerial(CCOMBase* (*make)(std::unique_ptr<qv::FakeSerialPort>), qv::sim::UartChip& chip,
-                 const Connection& c) {
-    auto port = std::make_unique<qv::FakeSerialPort>();
-    port_ = port.get();
-    qv::Attach(*port, chip);
-    CCOMBase* com = make(std::move(port));
-    engine_.m_pCOMBase = com;
-    engine_.m_pInterface = com;
-    engine_.m_nInterface = 0;
-    engine_.m_nComPort = c.port;
-    engine_.m_nBaudRate = c.baud;
-    engine_.m_nEntryMethod = c.entryMethod;
-  }
-  void OpenWindow() {
-    main_ = std::make_unique<CDlgOnlineUpdateAndRead>();
-    ASSERT_TRUE(main_->Create(IDD_ONLINE_UPDATE_AND_READ));
-    main_->ShowWindow(SW_SHOW);
-    for (int i = 0; i < 5; ++i) qv::PumpMessages();
-  }
-  void CloseWindow() {
-    if (main_ && main_->m_hWnd != nullptr) main_->DestroyWindow();
-    main_.reset();
-    delete engine_.m_pCOMBase;
-    engine_.m_pCOMBase = nullptr;
-    port_ = nullptr;
-  }
-  HWND WriteItem(int id) const { return ::GetDlgItem(main_->m_dlgWrite.m_hWnd, id); }
-  HWND ReadItem(int id) const { return ::GetDlgItem(main_->m_dlgRead.m_hWnd, id); }
   CHexFileView& ReadView() const { return *const_cast<CHexFileView*>(main_->m_dlgRead.GetHexView()); }
 
   // The port's record of one connection made by a job: the chosen port
@@ -172,12 +72,7 @@ class HandOverTest : public PagesTest {
   }
 
   qv::FakeSerialPort* port_ = nullptr;  // the back end's
-  std::unique_ptr<CDlgOnlineUpdateAndRead> main_;
-  std::vector<std::string> boxes_;
 };
-
-CCOMBase* MakeGeneric(std::unique_ptr<qv::FakeSerialPort> port) { return new CCOMBase(std::move(port)); }
-CCOMBase* MakeK55(std::unique_ptr<qv::FakeSerialPort> port) { return new CCOMBaseK55(std::move(port)); }
 
 // The Write page's serial job: the chosen port, baud and entry method, the
 // image named in the path edit, written from the typed start address.
@@ -198,7 +93,7 @@ TEST_F(HandOverTest, TheWritePagesSerialJobUsesTheOperatorsChoices) {
     // Bytes below the start address must stay as they were.
     std::fill(chip.Flash().begin(), chip.Flash().begin() + 0x1000, 0x11);
     Choose("GEN", 16);
-    UseSerial(MakeGeneric, chip, c.connection);
+    UseSerial(Family::kGeneric, chip, c.connection);
     OpenWindow();
     const Bytes image = Pattern(300, c.connection.port);
     const std::string other = WriteFile("other.bin", Pattern(300, 99));
@@ -235,7 +130,7 @@ TEST_F(HandOverTest, TheTypedPasswordReachesTheChipOnWriteAndRead) {
     qv::sim::UartK55Chip chip(0x5A17C0DE, 0x2000);
     const Connection connection{6, 19200, 2};
     Choose("K55", 8);
-    UseSerial(MakeK55, chip, connection);
+    UseSerial(Family::kK55, chip, connection);
     OpenWindow();
     const Bytes image = Pattern(32 * 6, 7);
     Bytes file = image;
@@ -288,7 +183,7 @@ TEST_F(HandOverTest, TheReadPagesSerialReadUsesTheChosenConnection) {
     qv::sim::UartK55Chip chip(qv::sim::UartK55Chip::kDefaultPassword, 0x1000);
     for (std::size_t i = 0; i < 0x1000; ++i) chip.Flash()[i] = static_cast<BYTE>(i * 7 + c.port);
     Choose("K55", 4);
-    UseSerial(MakeK55, chip, c);
+    UseSerial(Family::kK55, chip, c);
     OpenWindow();
     ClickOn(::GetDlgItem(main_->m_hWnd, kMainRead));
     ClickOn(ReadItem(kReadCustomArea));
@@ -315,13 +210,9 @@ TEST_F(HandOverTest, TheEraseBoxReachesTheUsbJob) {
     SCOPED_TRACE(erase);
     // The box's last state is remembered in config.ini: each case starts from none.
     WriteFile("config.ini", Bytes(kConfigIni, kConfigIni + std::strlen(kConfigIni)));
-    g_AppConfig = kAppConfigInitial;
-    ostrelusb::Configure({true, {qv::sim::ChipFamily::kPage128, 64, 0x70}});
+    UseUsb();
     const Bytes old(256, 0x3C);
     ASSERT_TRUE(ostrelusb::WriteFlash(0x400, old));
-    engine_.m_nInterface = 1;
-    g_pIcBase = new CQvIcBase(0x70);
-    engine_.m_pInterface = g_pIcBase;
     Choose("GEN", 64);
     OpenWindow();
     const Bytes image = Pattern(256, 3);
@@ -335,10 +226,7 @@ TEST_F(HandOverTest, TheEraseBoxReachesTheUsbJob) {
     EXPECT_EQ(Head(flash, 0, image.size()), image);
     EXPECT_EQ(Head(flash, 0x400, old.size()), erase ? Bytes(old.size(), 0xFF) : old);
     CloseWindow();
-    delete g_pIcBase;
-    g_pIcBase = nullptr;
-    g_BridgeDevice.Close();
-    g_bBridgeConnected = 0;
+    DropUsb();
   }
 }
 
@@ -348,7 +236,7 @@ TEST_F(HandOverTest, TheEraseBoxReachesTheUsbJob) {
 TEST_F(HandOverTest, RtsHighReopensTheChosenPortAndRaisesRts) {
   qv::sim::UartGenericChip chip;
   const Connection connection{11, 56000, 2};
-  UseSerial(MakeGeneric, chip, connection);
+  UseSerial(Family::kGeneric, chip, connection);
   OpenWindow();
   port_->ClearRecord();
   const HWND button = WriteItem(kWriteRtsHigh);

@@ -8,32 +8,22 @@
 
 #include <QImage>
 #include <array>
-#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "app/dlg_online_update_and_read.h"
 #include "controls/color_label.h"
 #include "controls/hex_file_view.h"
 #include "controls/tab_strip.h"
-#include "isp/app_config.h"
-#include "isp/bridge_device.h"
-#include "isp/qv_ic_base.h"
+#include "isp/com_base.h"
+#include "platform/core/sync.h"
 #include "platform/ostrelusb/OstrelUsbSim.h"
 #include "platform/win32/common_dialog/file_dialog.h"
-#include "platform/win32/dialog/message_box.h"
-#include "platform/win32/window_object.h"
-#include <QTest>
-#include <optional>
-#include <vector>
-#include "isp/com_base_k55.h"
-#include "platform/core/sync.h"
-#include "platform/win32/application.h"
 #include "platform/win32/gdi/gdi_api.h"
-#include "platform/win32/host_widget.h"
 #include "platform/win32/snapshot.h"
+#include "platform/win32/window_object.h"
 #include "sim/uart_k55_chip.h"
-#include "tests/pages/pages_fixture.h"
-#include "tests/support/chip_on_fake_port.h"
+#include "tests/pages_gui/gui_fixture.h"
 
 namespace pages_test {
 namespace {
@@ -66,32 +56,21 @@ std::string Text(const CRect& r) {
          std::to_string(r.bottom) + ")";
 }
 
-class WindowFigures : public PagesTest {
+class WindowFigures : public MainWindowPeer {
  protected:
-  WindowFigures() { qv::Application(); }
-  ~WindowFigures() override {
-    Close();
-    qv::SetFileDialogHook(nullptr);
-    delete g_pIcBase;
-    g_pIcBase = nullptr;
-    engine_.m_pInterface = nullptr;
-    engine_.m_nInterface = 0;
-    g_BridgeDevice.SetHandle(nullptr);
-    g_bBridgeConnected = 0;
-    ostrelusb::Configure({});
+  void Open(bool portOpen) {
+    Choose("K55", 32);
+    UseSerial(Family::kK55, chip_, 3, 115200, 1);
+    if (portOpen) {
+      ASSERT_TRUE(engine_.m_pCOMBase->Init(3, 115200, 3, TRUE));
+    }
+    OpenWindow();
+    Widen();
   }
-
-  // USB mode: a bridge back end and the simulated board with a chip.
   void OpenUsb() {
-    g_AppConfig = kAppConfigInitial;
-    ostrelusb::Configure({true, {qv::sim::ChipFamily::kPage128, 64, 0x70}});
-    engine_.m_nInterface = 1;
-    g_pIcBase = new CQvIcBase(0x70);
-    engine_.m_pInterface = g_pIcBase;
+    UseUsb();
     Choose("GEN", 64);
-    main_ = std::make_unique<CDlgOnlineUpdateAndRead>();
-    ASSERT_TRUE(main_->Create(IDD_ONLINE_UPDATE_AND_READ));
-    main_->ShowWindow(SW_SHOW);
+    OpenWindow();
     Widen();
   }
   // Wider than the offscreen screen that the window is maximised to, so that
@@ -101,37 +80,11 @@ class WindowFigures : public PagesTest {
     main_->MoveWindow(0, 0, 1600, 900);
     for (int i = 0; i < 5; ++i) qv::PumpMessages();
   }
-
-  void Open(bool portOpen) {
-    Choose("K55", 32);
-    auto port = std::make_unique<qv::FakeSerialPort>();
-    qv::Attach(*port, chip_);
-    auto* com = new CCOMBaseK55(std::move(port));
-    engine_.m_pCOMBase = com;
-    engine_.m_pInterface = com;
-    engine_.m_nInterface = 0;
-    engine_.m_nComPort = 3;
-    engine_.m_nBaudRate = 115200;
-    if (portOpen) {
-      ASSERT_TRUE(com->Init(3, 115200, 3, TRUE));
-    }
-    main_ = std::make_unique<CDlgOnlineUpdateAndRead>();
-    ASSERT_TRUE(main_->Create(IDD_ONLINE_UPDATE_AND_READ));
-    main_->ShowWindow(SW_SHOW);
-    Widen();
-  }
-  void Close() {
-    if (main_ && main_->m_hWnd != nullptr) main_->DestroyWindow();
-    main_.reset();
-    delete engine_.m_pCOMBase;
-    engine_.m_pCOMBase = nullptr;
-    engine_.m_pInterface = nullptr;
-  }
+  void Close() { CloseWindow(); }
   HWND Strip() const { return main_->m_dlgStatus.m_hWnd; }
   HWND Field(int id) const { return ::GetDlgItem(Strip(), id); }
 
   qv::sim::UartK55Chip chip_;
-  std::unique_ptr<CDlgOnlineUpdateAndRead> main_;
 };
 
 TEST_F(WindowFigures, TheWindowAnswersWmCtlColorWithItsGreys) {
@@ -310,9 +263,7 @@ TEST_F(WindowFigures, TheFileDialogsOfBrowseAndSave) {
     const HWND button = ::GetDlgItem(page.m_hWnd, c.button);
     ASSERT_NE(button, nullptr);
     ::ShowWindow(button, SW_SHOW);  // the Write page's Save is hidden: shown only so that it can be clicked
-    QWidget* host = qv::win32::Lookup(button)->host.data();
-    QTest::mouseClick(host, Qt::LeftButton, {}, host->rect().center());
-    qv::PumpMessages();
+    ClickOn(button);
     qv::SetFileDialogHook(nullptr);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].open, c.open);
@@ -337,20 +288,12 @@ TEST_F(WindowFigures, TheWritePagesPresetsAndItsFailedSave) {
 
   const BYTE data[4] = {1, 2, 3, 4};
   ::SendMessage(page, WM_USER + 1, 0x280000 | 4, reinterpret_cast<LPARAM>(data));
-  std::vector<std::string> boxes;
-  qv::SetMessageBoxHook([&](const qv::MessageBoxCall& call) {
-    boxes.push_back(call.text + " | " + call.caption);
-    return IDOK;
-  });
   const std::string nowhere = File("no/such/folder/chip.bin");
   qv::SetFileDialogHook([&](const qv::FileDialogCall&) { return std::optional<std::string>(nowhere); });
   const HWND save = ::GetDlgItem(page, 1073);
   ::ShowWindow(save, SW_SHOW);  // hidden: shown only so that it can be clicked
-  QWidget* host = qv::win32::Lookup(save)->host.data();
-  QTest::mouseClick(host, Qt::LeftButton, {}, host->rect().center());
-  qv::PumpMessages();
-  qv::SetMessageBoxHook(nullptr);
-  EXPECT_EQ(boxes, std::vector<std::string>{" Fail to Save! | Warn"});
+  ClickOn(save);
+  EXPECT_EQ(boxes_, std::vector<std::string>{" Fail to Save! | Warn"});
 }
 
 // In USB mode the window hands the bridge library its two events, in this
