@@ -23,7 +23,16 @@ std::string TextOf(HWND hwnd) {
   return buffer;
 }
 
+CRect RectIn(HWND child, HWND parent) {
+  CRect r;
+  ::GetWindowRect(child, &r);
+  ::ScreenToClient(parent, reinterpret_cast<POINT*>(&r.left));
+  ::ScreenToClient(parent, reinterpret_cast<POINT*>(&r.right));
+  return r;
+}
+
 bool PumpUntil(const std::function<bool()>& done) {
+  // The bound only keeps a broken build from hanging; it is no assertion.
   for (int i = 0; i < 20000 && !done(); ++i) {
     qv::PumpMessages();
     QTest::qWait(1);

@@ -18,6 +18,8 @@
 namespace pages_test {
 
 std::string TextOf(HWND hwnd);
+// The child's window rectangle in the parent's client coordinates.
+CRect RectIn(HWND child, HWND parent);
 // Pumps messages until done; the bound only keeps a broken build from
 // hanging, it is no assertion.
 bool PumpUntil(const std::function<bool()>& done);

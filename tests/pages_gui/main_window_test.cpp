@@ -38,6 +38,7 @@
 #include "platform/win32/window_object.h"
 #include "sim/uart_k55_chip.h"
 #include "tests/pages/pages_fixture.h"
+#include "tests/pages_gui/gui_fixture.h"
 #include "tests/support/chip_on_fake_port.h"
 #include "tests/support/snapshot_file.h"
 
@@ -50,12 +51,6 @@ bool PumpUntil(const std::function<bool()>& done, int ms = 20000) {
   guard.start();
   while (!done() && guard.elapsed() < ms) qv::PumpMessages();
   return done();
-}
-
-std::string TextOf(HWND hwnd) {
-  char buffer[512] = {};
-  ::GetWindowTextA(hwnd, buffer, sizeof buffer);
-  return buffer;
 }
 
 void Click(CWnd& dialog, int id) { dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
@@ -74,14 +69,6 @@ int SharePerCent(const QImage& image, const QRect& part, QRgb colour) {
     }
   }
   return static_cast<int>(100 * near / (static_cast<long>(r.width()) * r.height()));
-}
-
-CRect RectIn(HWND child, HWND parent) {
-  CRect r;
-  ::GetWindowRect(child, &r);
-  ::ScreenToClient(parent, reinterpret_cast<POINT*>(&r.left));
-  ::ScreenToClient(parent, reinterpret_cast<POINT*>(&r.right));
-  return r;
 }
 
 // The connection's text colours (COLORREF), as literals: a wrong constant in

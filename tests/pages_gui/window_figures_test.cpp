@@ -41,14 +41,6 @@ int Count(const QImage& image, const QRect& part, QRgb colour) {
   return n;
 }
 
-CRect RectIn(HWND child, HWND parent) {
-  CRect r;
-  ::GetWindowRect(child, &r);
-  ::ScreenToClient(parent, reinterpret_cast<POINT*>(&r.left));
-  ::ScreenToClient(parent, reinterpret_cast<POINT*>(&r.right));
-  return r;
-}
-
 QRect ToQRect(const CRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 
 std::string Text(const CRect& r) {

@@ -25,6 +25,7 @@
 #include "sim/uart_generic_chip.h"
 #include "sim/uart_k55_chip.h"
 #include "tests/pages/pages_fixture.h"
+#include "tests/pages_gui/gui_fixture.h"
 #include "tests/support/chip_on_fake_port.h"
 
 namespace pages_test {
@@ -43,21 +44,6 @@ constexpr int kErase = 1251;
 constexpr int kVerify = 1250;
 constexpr int kProgress = 1039;
 constexpr int kWrite = 1070;
-
-std::string TextOf(HWND hwnd) {
-  char buffer[512] = {};
-  ::GetWindowTextA(hwnd, buffer, sizeof buffer);
-  return buffer;
-}
-
-bool PumpUntil(const std::function<bool()>& done) {
-  // The bound only keeps a broken build from hanging; it is no assertion.
-  for (int i = 0; i < 20000 && !done(); ++i) {
-    qv::PumpMessages();
-    QTest::qWait(1);
-  }
-  return done();
-}
 
 enum class BackEnd { kGeneric, kK55 };
 
