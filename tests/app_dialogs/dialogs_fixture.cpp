@@ -3,6 +3,9 @@
 #include <stdlib.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QAbstractItemView>
+#include <QTest>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
@@ -21,6 +24,7 @@
 #include "platform/win32/snapshot.h"
 #include "platform/win32/standard/button.h"
 #include "platform/win32/window.h"
+#include "platform/win32/window_object.h"
 #include "tests/support/snapshot_file.h"
 
 namespace app_test {
@@ -115,6 +119,33 @@ std::string ItemText(HWND dialog, int id) {
 }
 
 void Click(HWND dialog, int id) { SendMessage(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void ClickWithMouse(HWND dialog, int id) {
+  const HWND control = GetDlgItem(dialog, id);
+  ASSERT_TRUE(IsWindowVisible(control)) << id;
+  auto w = qv::win32::Lookup(control);
+  ASSERT_TRUE(w && w->host);
+  QTest::mouseClick(w->host.data(), Qt::LeftButton, {}, w->host->rect().center());
+}
+
+void PickInCombo(HWND dialog, int id, int index) {
+  auto w = qv::win32::Lookup(GetDlgItem(dialog, id));
+  ASSERT_TRUE(w && w->host);
+  auto* combo = qobject_cast<QComboBox*>(w->host.data());
+  if (combo == nullptr) combo = w->host->findChild<QComboBox*>();
+  ASSERT_NE(combo, nullptr);
+  ASSERT_LT(index, combo->count());
+  ::SetFocus(GetDlgItem(dialog, id));
+  qv::PressKey(VK_DOWN, Qt::AltModifier);
+  ASSERT_TRUE(combo->view()->isVisible());
+  QWidget* popup = QApplication::activePopupWidget();
+  ASSERT_NE(popup, nullptr);
+  QWidget* list = popup->focusWidget() != nullptr ? popup->focusWidget() : popup;
+  QTest::keyClick(list, Qt::Key_Home);
+  for (int i = 0; i < index; ++i) QTest::keyClick(list, Qt::Key_Down);
+  QTest::keyClick(list, Qt::Key_Return);
+  ASSERT_FALSE(combo->view()->isVisible());
+}
 
 bool SaveSnapshot(HWND window, const std::string& name) {
   // Paints what a change just made (a button shown from the worker) first.

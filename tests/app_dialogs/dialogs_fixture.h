@@ -63,6 +63,12 @@ class DialogTest : public ::testing::Test {
 std::string ItemText(HWND dialog, int id);
 // Clicks a button as a person's click ends: BM_CLICK.
 void Click(HWND dialog, int id);
+// A left mouse click in the middle of a shown dialog item.
+void ClickWithMouse(HWND dialog, int id);
+// The item at index of a combo picked with the keys: the focus on the combo,
+// Alt+Down to open its list, Home and Down to the item, Enter to take it (the
+// keys arrive where Qt sends them while the list is open, at the list).
+void PickInCombo(HWND dialog, int id, int index);
 // The whole window as a person sees it, frame included, saved as <name>.png
 // in the suite's snapshot folder; false when it could not be saved.
 bool SaveSnapshot(HWND window, const std::string& name);

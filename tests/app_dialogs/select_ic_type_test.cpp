@@ -27,7 +27,6 @@
 
 namespace {
 
-using app_test::Click;
 using app_test::ItemText;
 using app_test::MessageBoxes;
 using app_test::Operator;
@@ -50,18 +49,30 @@ std::vector<std::string> ListItems(HWND dialog, int id, bool combo) {
   return items;
 }
 
-// Selects a list item as a click does: the selection, then LBN_SELCHANGE.
-void SelectType(HWND dialog, int index) {
-  const HWND list = GetDlgItem(dialog, IDC_ICTYPE_LIST);
-  SendMessage(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessage(dialog, WM_COMMAND, MAKEWPARAM(IDC_ICTYPE_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+// The Qt widget of a dialog item, where the person's mouse and keys land.
+template <typename W>
+W* QtWidgetOf(HWND dialog, int id) {
+  auto w = qv::win32::Lookup(GetDlgItem(dialog, id));
+  if (!w || !w->host) return nullptr;
+  if (auto* own = qobject_cast<W*>(w->host.data())) return own;
+  return w->host->findChild<W*>();
 }
 
-void SelectCombo(HWND dialog, int id, int index) {
-  const HWND combo = GetDlgItem(dialog, id);
-  SendMessage(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessage(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+// A left click in the middle of a shown control: a button, a radio.
+void Click(HWND dialog, int id) { app_test::ClickWithMouse(dialog, id); }
+
+// A click on the list's item.
+void SelectType(HWND dialog, int index) {
+  QListWidget* list = QtWidgetOf<QListWidget>(dialog, IDC_ICTYPE_LIST);
+  ASSERT_NE(list, nullptr);
+  ASSERT_LT(index, list->count());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(index)).center());
 }
+
+void SelectCombo(HWND dialog, int id, int index) { app_test::PickInCombo(dialog, id, index); }
+
+// Esc, where the focus is.
+void Cancel() { qv::PressKey(VK_ESCAPE); }
 
 // "COM<n>" of each port the machine itself has, beside the folder's links.
 std::vector<std::string> MachinePorts(const std::vector<u32>& linked) {
@@ -129,7 +140,7 @@ TEST_F(SelectIcType, OpensWithUsbWhateverTheFirstTypeSaysAndShowsTheFirstType) {
     EXPECT_EQ(SendMessage(GetDlgItem(d, IDC_ICTYPE_BAUDRATE), CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(d, IDC_ICTYPE_TIMEOUT_ENTRY)));
     EXPECT_TRUE(app_test::SaveSnapshot(d, "ic_type_dialog_opened"));
-    SendMessage(d, WM_COMMAND, IDCANCEL, 0);
+    Cancel();
   }});
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_EQ(items, (std::vector<std::string>{"SER1", "USB5D", " USB15D"}));
@@ -322,24 +333,48 @@ TEST_F(SelectIcType, APortInUseByAnotherProgramIsNotListed) {
   std::vector<std::string> ports;
   Run({[&](HWND d) {
     ports = ListItems(d, IDC_ICTYPE_COM_NUM, true);
-    SendMessage(d, WM_COMMAND, IDCANCEL, 0);
+    Cancel();
   }});
   ::close(other);
   EXPECT_NE(std::find(ports.begin(), ports.end(), "COM4"), ports.end());
   EXPECT_EQ(std::find(ports.begin(), ports.end(), "COM8"), ports.end());
 }
 
+// The two entry radios are hidden in the template and nothing shows them;
+// shown here only so that the mouse can reach them. Each click unchecks the
+// other; OK (Enter) takes the checked one.
 TEST_F(SelectIcType, EntryMethodRadiosExcludeEachOther) {
   WriteConfig(kConfig);
-  bool timeoutUnchecked = false;
-  const INT_PTR result = Run({[&](HWND d) {
-    Click(d, IDC_ICTYPE_CHECKPIN_ENTRY);
-    timeoutUnchecked = !Checked(d, IDC_ICTYPE_TIMEOUT_ENTRY) && Checked(d, IDC_ICTYPE_CHECKPIN_ENTRY);
-    Click(d, IDOK);
-  }});
-  EXPECT_EQ(result, IDOK);
-  EXPECT_TRUE(timeoutUnchecked);
-  EXPECT_EQ(dlg_.m_choice.entryMethod, 2u);
+  struct Case {
+    std::vector<int> clicks;
+    bool timeout, checkPin;
+    u32 method;
+  };
+  const Case cases[] = {
+      {{IDC_ICTYPE_CHECKPIN_ENTRY}, false, true, 2},
+      {{IDC_ICTYPE_CHECKPIN_ENTRY, IDC_ICTYPE_TIMEOUT_ENTRY}, true, false, 1},
+      {{IDC_ICTYPE_TIMEOUT_ENTRY, IDC_ICTYPE_CHECKPIN_ENTRY}, false, true, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.clicks.size());
+    CDlgSelectICType dlg;
+    bool timeout = !c.timeout, checkPin = !c.checkPin;
+    Operator op([&](HWND) {
+      const HWND d = dlg.m_hWnd;
+      if (d == nullptr || !IsWindowVisible(d)) return false;
+      ShowWindow(GetDlgItem(d, IDC_ICTYPE_TIMEOUT_ENTRY), SW_SHOW);
+      ShowWindow(GetDlgItem(d, IDC_ICTYPE_CHECKPIN_ENTRY), SW_SHOW);
+      for (int id : c.clicks) Click(d, id);
+      timeout = Checked(d, IDC_ICTYPE_TIMEOUT_ENTRY);
+      checkPin = Checked(d, IDC_ICTYPE_CHECKPIN_ENTRY);
+      qv::PressKey(VK_RETURN);
+      return true;
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(timeout, c.timeout);
+    EXPECT_EQ(checkPin, c.checkPin);
+    EXPECT_EQ(dlg.m_choice.entryMethod, c.method);
+  }
 }
 
 TEST_F(SelectIcType, ColoursAndTheArialFont) {
@@ -387,7 +422,7 @@ TEST_F(SelectIcType, ColoursAndTheArialFont) {
       EXPECT_EQ(lf.lfHeight, 18);
       EXPECT_EQ(lf.lfWeight, 100);
     }
-    SendMessage(d, WM_COMMAND, IDCANCEL, 0);
+    Cancel();
   }});
 }
 
@@ -417,13 +452,6 @@ TEST_F(SelectIcType, EachBaudIndexGivesItsRate) {
     EXPECT_EQ(dlg.m_choice.baudRate, rates[index]);
   }
   EXPECT_TRUE(boxes_.Calls().empty());
-}
-
-// A person's mouse and keys on the real dialog, through Qt.
-template <typename W>
-W* QtWidgetOf(HWND dialog, int id) {
-  auto w = qv::win32::Lookup(GetDlgItem(dialog, id));
-  return w && w->host ? w->host->findChild<W*>() : nullptr;
 }
 
 TEST_F(SelectIcType, AMouseClickOnATypeAppliesItAndOkReturnsIt) {
@@ -488,7 +516,7 @@ TEST_F(SelectIcType, EnterAndEscInTheOpenBaudrateListLeaveTheDialogRunning) {
       [&](HWND d) {
         runningAfterEsc = IsWindowVisible(d) != FALSE;
         afterEsc = static_cast<int>(SendMessage(GetDlgItem(d, IDC_ICTYPE_BAUDRATE), CB_GETCURSEL, 0, 0));
-        SendMessage(d, WM_COMMAND, IDCANCEL, 0);
+        Cancel();
       },
   });
   EXPECT_EQ(result, IDCANCEL);

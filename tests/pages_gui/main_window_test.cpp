@@ -38,6 +38,7 @@
 #include "platform/win32/window_object.h"
 #include "sim/uart_k55_chip.h"
 #include "tests/support/pages_fixture.h"
+#include "tests/pages_gui/gui_fixture.h"
 #include "tests/support/chip_on_fake_port.h"
 #include "tests/support/snapshot_file.h"
 
@@ -50,12 +51,6 @@ bool PumpUntil(const std::function<bool()>& done, int ms = 20000) {
   guard.start();
   while (!done() && guard.elapsed() < ms) qv::PumpMessages();
   return done();
-}
-
-std::string TextOf(HWND hwnd) {
-  char buffer[512] = {};
-  ::GetWindowTextA(hwnd, buffer, sizeof buffer);
-  return buffer;
 }
 
 void Click(CWnd& dialog, int id) { dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
@@ -74,14 +69,6 @@ int SharePerCent(const QImage& image, const QRect& part, QRgb colour) {
     }
   }
   return static_cast<int>(100 * near / (static_cast<long>(r.width()) * r.height()));
-}
-
-CRect RectIn(HWND child, HWND parent) {
-  CRect r;
-  ::GetWindowRect(child, &r);
-  ::ScreenToClient(parent, reinterpret_cast<POINT*>(&r.left));
-  ::ScreenToClient(parent, reinterpret_cast<POINT*>(&r.right));
-  return r;
 }
 
 // The connection's text colours (COLORREF), as literals: a wrong constant in
@@ -348,10 +335,10 @@ TEST_F(MainWindowTest, ComModeShowsTheBridgesStateAfterADeviceEventInThePortsCol
     COLORREF colour;
   };
   const Case cases[] = {
-      {true, false, true, "Device DisConnected", kConnectedColour},
-      {false, true, true, "Device Connected", kDisconnectedColour},
+      {true, false, true, "Device DisConnected", kGreen},
+      {false, true, true, "Device Connected", kRed},
       // A removal while the board is still counted is handled as an arrival.
-      {false, true, false, "Device Connected", kDisconnectedColour},
+      {false, true, false, "Device Connected", kRed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -396,7 +383,7 @@ TEST_F(MainWindowTest, ComModeHearsNothingOfThePlugFileAlone) {
   system.Take(AdapterNews(true));
   ASSERT_TRUE(PumpUntil([&] { return g_BridgeDevice.IsOpen(); }));
   EXPECT_EQ(main_->m_dlgStatus.GetField(1).str(), "Device Connected");
-  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kDisconnectedColour);
+  EXPECT_EQ(main_->m_dlgStatus.GetField1Colour(), kRed);
   std::remove(File(ostrelusb::kPlugFileName).c_str());
   qv::SetProgramFolderForTesting("");
 }

@@ -24,24 +24,10 @@
 #include "sim/uart_generic_chip.h"
 #include "sim/uart_k55_chip.h"
 #include "tests/support/pages_fixture.h"
+#include "tests/pages_gui/gui_fixture.h"
 #include "tests/support/chip_on_fake_port.h"
 
 namespace pages_test {
-
-inline std::string TextOf(HWND hwnd) {
-  char buffer[512] = {};
-  ::GetWindowTextA(hwnd, buffer, sizeof buffer);
-  return buffer;
-}
-
-inline bool PumpUntil(const std::function<bool()>& done) {
-  // The bound only keeps a broken build from hanging; it is no assertion.
-  for (int i = 0; i < 20000 && !done(); ++i) {
-    qv::PumpMessages();
-    QTest::qWait(1);
-  }
-  return done();
-}
 
 // The page's controls.
 inline constexpr int kPath = 1221;
