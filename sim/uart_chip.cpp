@@ -74,7 +74,36 @@ void UartChip::ReceiveByte(BYTE b) {
   if (m_observer) {
     m_observer(frame);
   }
-  OnFrame(frame);
+  HandleFrame(frame);
+}
+
+void UartChip::HandleFrame(const std::vector<BYTE>& frame) {
+  const BYTE command = frame[2];
+  if (!FrameIsWhole(frame)) {
+    AnswerBrokenFrame(command);
+    return;
+  }
+  const auto forced = m_statusFor.find(command);
+  if (forced != m_statusFor.end()) {
+    AnswerStatus(command, static_cast<BYTE>(forced->second));
+    return;
+  }
+  OnCommand(command, frame.data() + 4, frame[3]);
+}
+
+bool UartChip::FrameIsWhole(const std::vector<BYTE>& frame) const {
+  const BYTE n = frame[3];
+  return FrameChecksum(FrameChecksumMode(), frame.data() + 2, 2u + n) == frame[4u + n];
+}
+
+BYTE UartChip::FrameChecksum(u32 mode, const BYTE* body, std::size_t length) {
+  BYTE x = 0xFF;
+  BYTE sum = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    x = static_cast<BYTE>(x ^ body[i]);
+    sum = static_cast<BYTE>(sum + body[i]);
+  }
+  return mode == 0 ? x : sum;
 }
 
 void UartChip::SetStatusFor(BYTE command, int status) {
@@ -83,11 +112,6 @@ void UartChip::SetStatusFor(BYTE command, int status) {
   } else {
     m_statusFor[command] = status;
   }
-}
-
-int UartChip::OverriddenStatus(BYTE command) const {
-  const auto it = m_statusFor.find(command);
-  return it == m_statusFor.end() ? -1 : it->second;
 }
 
 void UartChip::Reply(const std::vector<BYTE>& bytes) {

@@ -1,8 +1,9 @@
 #pragma once
 // Device side of the UART boot loaders: what the three chip families share.
 // Host bytes come in through Receive as they arrive; the chip assembles
-// 55 AA command n payload trailer frames, answers through the sink, and keeps
-// its flash. Until the host's handshake the chip listens only for it; after
+// 55 AA command n payload trailer frames, checks each, answers a forced
+// status itself and hands the rest to the family, answers through the sink,
+// and keeps its flash. Until the host's handshake the chip listens only for it; after
 // it, a lone 0x55 followed by a quiet line (LineIdle) starts a new one, so
 // that a host may handshake again without a reset line.
 
@@ -74,8 +75,19 @@ class UartChip {
   virtual std::vector<BYTE> HandshakeAnswer(BYTE b, bool* synced) = 0;
   // Bytes after the payload, before the trailer byte, that the frame carries.
   virtual std::size_t ExtraBytes(BYTE /*command*/, BYTE /*n*/) const { return 0; }
-  // A complete frame, header and trailer included.
-  virtual void OnFrame(const std::vector<BYTE>& frame) = 0;
+  // Whether a complete frame (header and trailer included) came through
+  // whole: by default its trailer is the frame checksum of command, length
+  // and payload in the family's form.
+  virtual bool FrameIsWhole(const std::vector<BYTE>& frame) const;
+  // The checksum form of the frames (0: XOR form, 1: byte-sum form).
+  virtual u32 FrameChecksumMode() const { return 0; }
+  // The answer to a frame that did not come through whole: by default the
+  // bad-frame status.
+  virtual void AnswerBrokenFrame(BYTE command) { ReplyStatus(command, kUartBadFrame); }
+  // The answer that carries a status: by default the 6-byte status reply.
+  virtual void AnswerStatus(BYTE command, BYTE status) { ReplyStatus(command, status); }
+  // A whole frame whose command has no forced status.
+  virtual void OnCommand(BYTE command, const BYTE* payload, BYTE n) = 0;
   // A new handshake begins: session state goes.
   virtual void OnNewSession() {}
 
@@ -86,8 +98,9 @@ class UartChip {
   void ReplyStatus(BYTE command, BYTE status);
   // The 0x55 -> 0xA2, 0xA1 -> 0xA3 handshake of the generic and W24A loaders.
   static std::vector<BYTE> AnswerSyncHandshake(BYTE b, bool* synced);
-  // The overriding status of command, or -1.
-  int OverriddenStatus(BYTE command) const;
+  // The frame checksum of command, length and payload in a form (0: XOR
+  // from 0xFF, 1: byte sum); the generic loader's page sums take it too.
+  static BYTE FrameChecksum(u32 mode, const BYTE* body, std::size_t length);
 
   // Flash helpers on flash offsets; false when the range is outside the flash.
   bool InFlash(std::uint64_t offset, std::uint64_t length) const { return offset + length <= m_flash.size(); }
@@ -98,6 +111,9 @@ class UartChip {
  private:
   void ReceiveByte(BYTE b);
   void Handshake(BYTE b);
+  // A complete frame: checked, then answered with a forced status or
+  // handed to the family.
+  void HandleFrame(const std::vector<BYTE>& frame);
 
   std::vector<BYTE> m_flash;
   std::size_t m_nPageSize;

@@ -13,34 +13,13 @@ constexpr BYTE kPageChecksum = 0x81;
 UartGenericChip::UartGenericChip(u32 checksumMode, std::size_t flashSize)
     : UartChip(flashSize, kPageBytes), m_nMode(checksumMode) {}
 
-BYTE UartGenericChip::FrameChecksum(u32 mode, const BYTE* body, std::size_t length) {
-  BYTE x = 0xFF;
-  BYTE sum = 0;
-  for (std::size_t i = 0; i < length; ++i) {
-    x = static_cast<BYTE>(x ^ body[i]);
-    sum = static_cast<BYTE>(sum + body[i]);
-  }
-  return mode == 0 ? x : sum;
-}
-
 std::vector<BYTE> UartGenericChip::HandshakeAnswer(BYTE b, bool* synced) { return AnswerSyncHandshake(b, synced); }
 
-void UartGenericChip::OnFrame(const std::vector<BYTE>& frame) {
-  const BYTE command = frame[2];
-  const BYTE n = frame[3];
-  if (FrameChecksum(m_nMode, frame.data() + 2, 2u + n) != frame[4u + n]) {
-    ReplyStatus(command, kUartBadFrame);
-    return;
-  }
-  const int forced = OverriddenStatus(command);
-  if (forced >= 0) {
-    ReplyStatus(command, static_cast<BYTE>(forced));
-    return;
-  }
+void UartGenericChip::OnCommand(BYTE command, const BYTE* payload, BYTE n) {
   if (command != kErase && command != kWritePage && command != kPageChecksum) {
     return;  // not a command of this boot loader: no answer
   }
-  ReplyStatus(command, Execute(command, frame.data() + 4, n));
+  ReplyStatus(command, Execute(command, payload, n));
 }
 
 BYTE UartGenericChip::Execute(BYTE command, const BYTE* payload, BYTE n) {

@@ -18,12 +18,10 @@ class UartGenericChip : public UartChip {
   u32 ChecksumMode() const { return m_nMode; }
   void SetChecksumMode(u32 mode) { m_nMode = mode; }
 
-  // The frame checksum of command, length and payload in a mode.
-  static BYTE FrameChecksum(u32 mode, const BYTE* body, std::size_t length);
-
  protected:
   std::vector<BYTE> HandshakeAnswer(BYTE b, bool* synced) override;
-  void OnFrame(const std::vector<BYTE>& frame) override;
+  u32 FrameChecksumMode() const override { return m_nMode; }
+  void OnCommand(BYTE command, const BYTE* payload, BYTE n) override;
 
  private:
   BYTE Execute(BYTE command, const BYTE* payload, BYTE n);

@@ -32,20 +32,12 @@ std::size_t UartK55Chip::ExtraBytes(BYTE command, BYTE n) const {
   return command == kLeave && n == 0 ? 1 : 0;
 }
 
-void UartK55Chip::OnFrame(const std::vector<BYTE>& frame) {
-  if (frame.back() != kEnd) {
-    return;  // a frame that does not end in 0xB5 is noise
-  }
-  const BYTE command = frame[2];
-  const BYTE n = frame[3];
-  const int forced = OverriddenStatus(command);
-  if (forced >= 0) {
-    Reply({static_cast<BYTE>(forced)});
-    return;
-  }
+bool UartK55Chip::FrameIsWhole(const std::vector<BYTE>& frame) const { return frame.back() == kEnd; }
+
+void UartK55Chip::OnCommand(BYTE command, const BYTE* payload, BYTE n) {
   switch (command) {
     case kReadPage:
-      ReadPage(frame.data() + 4, n);
+      ReadPage(payload, n);
       return;
     case kLeave:
       ++m_nLeave;
@@ -53,7 +45,7 @@ void UartK55Chip::OnFrame(const std::vector<BYTE>& frame) {
     case kErase:
     case kWritePage:
     case kPassword:
-      Reply({Execute(command, frame.data() + 4, n)});
+      Reply({Execute(command, payload, n)});
       return;
     default:
       return;

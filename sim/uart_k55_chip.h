@@ -21,7 +21,12 @@ class UartK55Chip : public UartChip {
  protected:
   std::vector<BYTE> HandshakeAnswer(BYTE b, bool* synced) override;
   std::size_t ExtraBytes(BYTE command, BYTE n) const override;
-  void OnFrame(const std::vector<BYTE>& frame) override;
+  // No checksum: a frame is whole when it ends in 0xB5; anything else is
+  // noise and gets no answer. Statuses are one byte.
+  bool FrameIsWhole(const std::vector<BYTE>& frame) const override;
+  void AnswerBrokenFrame(BYTE /*command*/) override {}
+  void AnswerStatus(BYTE /*command*/, BYTE status) override { Reply({status}); }
+  void OnCommand(BYTE command, const BYTE* payload, BYTE n) override;
   void OnNewSession() override { m_bUnlocked = false; }
 
  private:

@@ -1,7 +1,5 @@
 #include "sim/uart_w24a_chip.h"
 
-#include "sim/uart_generic_chip.h"
-
 namespace qv::sim {
 
 namespace {
@@ -41,18 +39,7 @@ void UartW24aChip::OnNewSession() {
   m_bUnlocked = false;
 }
 
-void UartW24aChip::OnFrame(const std::vector<BYTE>& frame) {
-  const BYTE command = frame[2];
-  const BYTE n = frame[3];
-  if (UartGenericChip::FrameChecksum(0, frame.data() + 2, 2u + n) != frame[4u + n]) {
-    ReplyStatus(command, kUartBadFrame);
-    return;
-  }
-  const int forced = OverriddenStatus(command);
-  if (forced >= 0) {
-    ReplyStatus(command, static_cast<BYTE>(forced));
-    return;
-  }
+void UartW24aChip::OnCommand(BYTE command, const BYTE* payload, BYTE n) {
   switch (command) {
     case kPrepare:
     case kUnlock:
@@ -60,7 +47,7 @@ void UartW24aChip::OnFrame(const std::vector<BYTE>& frame) {
     case kErasePage:
     case kWrite:
     case kImageCrc:
-      ReplyStatus(command, Execute(command, frame.data() + 4, n));
+      ReplyStatus(command, Execute(command, payload, n));
       return;
     default:
       return;  // not a command of this boot loader: no answer

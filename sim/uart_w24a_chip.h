@@ -25,7 +25,7 @@ class UartW24aChip : public UartChip {
 
  protected:
   std::vector<BYTE> HandshakeAnswer(BYTE b, bool* synced) override;
-  void OnFrame(const std::vector<BYTE>& frame) override;
+  void OnCommand(BYTE command, const BYTE* payload, BYTE n) override;
   void OnNewSession() override;
 
  private:

@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QAbstractItemView>
 #include <QTest>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
@@ -26,6 +25,7 @@
 #include "platform/win32/standard/button.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_object.h"
+#include "tests/support/snapshot_file.h"
 
 namespace app_test {
 
@@ -151,9 +151,7 @@ bool SaveSnapshot(HWND window, const std::string& name) {
   // Paints what a change just made (a button shown from the worker) first.
   qv::PumpMessages();
   const QImage image = qv::CompositeSnapshot(window);
-  if (image.isNull()) return false;
-  QDir().mkpath(QV_SNAPSHOT_DIR);
-  return image.save(QString::fromStdString(std::string(QV_SNAPSHOT_DIR) + "/" + name + ".png"));
+  return !image.isNull() && qv::testing::SavePicture(image, QString::fromStdString(name));
 }
 
 }  // namespace app_test

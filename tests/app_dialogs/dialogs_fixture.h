@@ -69,8 +69,8 @@ void ClickWithMouse(HWND dialog, int id);
 // Alt+Down to open its list, Home and Down to the item, Enter to take it (the
 // keys arrive where Qt sends them while the list is open, at the list).
 void PickInCombo(HWND dialog, int id, int index);
-// The whole window as a person sees it, frame included, saved as
-// <build>/snapshots/<name>.png; false when it could not be saved.
+// The whole window as a person sees it, frame included, saved as <name>.png
+// in the suite's snapshot folder; false when it could not be saved.
 bool SaveSnapshot(HWND window, const std::string& name);
 
 }  // namespace app_test

@@ -1,6 +1,6 @@
 #pragma once
 // An offscreen top-level window to put controls in, pixel helpers, and PNG
-// snapshots of what a test rendered, written beside the test binary.
+// snapshots of what a test rendered, saved in the suite's snapshot folder.
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ class ControlFixture : public ::testing::Test {
     ASSERT_TRUE(top.CreateEx(0, nullptr, "controls", WS_POPUP | WS_VISIBLE, CRect(0, 0, 640, 480), nullptr, 0));
   }
   // What the client area shows now; the whole window is saved as
-  // snapshots/<test>_<name>.png.
+  // <suite>_<test>_<name>.png in the snapshot folder.
   QImage Snapshot(HWND hwnd, const char* name) {
     SaveSnapshot(hwnd, name);
     return qv::WindowSnapshot(hwnd);

@@ -13,6 +13,7 @@
 #include "platform/win32/input/mouse.h"
 #include "platform/win32/window_object.h"
 #include "tests/controls/controls_fixture.h"
+#include "tests/support/snapshot_file.h"
 
 namespace {
 
@@ -49,8 +50,7 @@ class FlatButtonTest : public qv::testing::ControlFixture {
     DRAWITEMSTRUCT dis{ODT_BUTTON, 1001, 0, ODA_DRAWENTIRE, state, button.m_hWnd, dc, RECT{0, 0, kW, kH}, 0};
     button.DrawItem(&dis);
     ::DeleteDC(dc);
-    QDir().mkpath("snapshots");
-    img.scaled(kW * 2, kH * 2).save(QString("snapshots/FlatButton_%1.png").arg(name));
+    qv::testing::SavePicture(img.scaled(kW * 2, kH * 2), QString("FlatButton_%1").arg(name));
     return img;
   }
   void Hover() {

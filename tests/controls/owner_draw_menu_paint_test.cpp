@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <set>
 #include <utility>
 
@@ -13,6 +12,7 @@
 #include "controls/owner_draw_menu_font.h"
 #include "platform/win32/application.h"
 #include "platform/win32/gdi/gdi_qt.h"
+#include "tests/support/snapshot_file.h"
 
 namespace {
 
@@ -298,7 +298,6 @@ TEST_F(MenuPaintTest, SnapshotsOfBothLooks) {
       {&verify, ODS_CHECKED}, {&verify, ODS_CHECKED | ODS_SELECTED}, {&separator, 0}, {&read, ODS_GRAYED},
       {&read, ODS_GRAYED | ODS_SELECTED},
   };
-  QDir().mkpath(QV_SNAPSHOT_DIR);
   for (bool xp : {false, true}) {
     const int h = xp ? 22 : 19, sep = xp ? 11 : 9;
     Surface s(190, 10 * h);
@@ -308,7 +307,8 @@ TEST_F(MenuPaintTest, SnapshotsOfBothLooks) {
       Draw(s, *row.item, row.state, RECT{0, y, 190, y + rowHeight}, xp);
       y += rowHeight;
     }
-    qv::ToQImage(s.bitmap).copy(0, 0, 190, y).save(QString(QV_SNAPSHOT_DIR "/owner_draw_menu_states_%1.png").arg(xp ? "xp" : "classic"));
+    qv::testing::SavePicture(qv::ToQImage(s.bitmap).copy(0, 0, 190, y),
+                             QString("owner_draw_menu_states_%1").arg(xp ? "xp" : "classic"));
   }
 }
 

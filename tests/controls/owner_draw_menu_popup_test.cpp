@@ -1,17 +1,17 @@
 // A COwnerDrawMenu shown by TrackPopupMenu: the owner's framework hands the
 // entries to the menu, which measures and paints them and answers mnemonics.
-// Snapshots of the open menu in both looks go to snapshots/.
+// Snapshots of the open menu in both looks go to the suite's snapshot folder.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QTest>
 #include <QTimer>
 
 #include "controls/owner_draw_menu.h"
 #include "platform/win32/application.h"
 #include "tests/support/menu_template_builder.h"
+#include "tests/support/snapshot_file.h"
 
 namespace {
 
@@ -71,8 +71,7 @@ class OwnerDrawPopupTest : public ::testing::Test {
     return static_cast<UINT>(device->TrackPopupMenu(TPM_RETURNCMD, 20, 20, &owner));
   }
   static void Save(QWidget* popup, const char* name) {
-    QDir().mkpath(QV_SNAPSHOT_DIR);
-    popup->grab().toImage().save(QString(QV_SNAPSHOT_DIR "/owner_draw_menu_%1.png").arg(name));
+    qv::testing::SavePicture(popup->grab().toImage(), QString("owner_draw_menu_%1").arg(name));
   }
 
   MenuOwner owner;

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/win32/system/system_metrics.h"
-#include "tests/gdi/gdi_fixture.h"
+#include "tests/support/gdi_fixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "platform/win32/gdi/gdi_internal.h"
 #include "platform/win32/gdi/gdi_qt.h"
-#include "tests/gdi/gdi_fixture.h"
+#include "tests/support/gdi_fixture.h"
 
 namespace {
 

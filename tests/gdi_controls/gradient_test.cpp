@@ -3,17 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-
 #include "controls/gradient.h"
-#include "tests/gdi/gdi_fixture.h"
+#include "tests/support/gdi_fixture.h"
+#include "tests/support/snapshot_file.h"
 
 namespace {
-
-void Snapshot(const QImage& image, const char* name) {
-  QDir().mkpath(QV_SNAPSHOT_DIR);
-  image.save(QString(QV_SNAPSHOT_DIR) + "/" + name + ".png");
-}
 
 COLORREF At(CGradient& g, int x, int y) { return g.GetMemDC()->GetPixel(x, y); }
 
@@ -46,7 +40,7 @@ TEST(Gradient, FullHeightGradientHasOneBandPerLineAndBlitsToTheTarget) {
   }
   target.dc.BitBlt(0, 0, 20, 256, g.GetMemDC(), 0, 0, SRCCOPY);
   EXPECT_EQ(target.dc.GetPixel(3, 100), RGB(99, 50, 0));
-  Snapshot(qv::ToQImage(target.bitmap), "gradient_vertical");
+  qv::testing::SavePicture(qv::ToQImage(target.bitmap), "gradient_vertical");
 }
 
 TEST(Gradient, HorizontalRunsFromTheSecondColourOnTheLeft) {
@@ -56,8 +50,8 @@ TEST(Gradient, HorizontalRunsFromTheSecondColourOnTheLeft) {
   EXPECT_EQ(At(g, 0, 2), RGB(0, 0, 0));
   EXPECT_EQ(At(g, 128, 2), RGB(127, 127, 127));
   EXPECT_EQ(At(g, 255, 2), RGB(254, 254, 254));
-  Snapshot(qv::ToQImage(*CBitmap::FromHandle(GetCurrentObject(*g.GetMemDC(), OBJ_BITMAP))),
-           "gradient_horizontal");
+  qv::testing::SavePicture(qv::ToQImage(*CBitmap::FromHandle(GetCurrentObject(*g.GetMemDC(), OBJ_BITMAP))),
+                           "gradient_horizontal");
 }
 
 struct BaseCase {

@@ -3,10 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-
 #include "controls/mem_dc_1.h"
-#include "tests/gdi/gdi_fixture.h"
+#include "tests/support/gdi_fixture.h"
+#include "tests/support/snapshot_file.h"
 
 namespace {
 
@@ -43,8 +42,7 @@ TEST_F(WindowSurface, CopiesTheClipBoxAtTheTargetsCoordinatesWhenItEnds) {
   for (int y = 5; y < 30; ++y)
     for (int x = 25; x < 50; ++x) text += image.pixel(x, y) == qRgb(206, 0, 0);
   EXPECT_GT(text, 10);
-  QDir().mkpath(QV_SNAPSHOT_DIR);
-  image.save(QString(QV_SNAPSHOT_DIR) + "/mem_dc_1.png");
+  qv::testing::SavePicture(image, "mem_dc_1");
 }
 
 TEST_F(WindowSurface, FillsWithTheTargetsBackgroundColour) {

@@ -20,7 +20,7 @@
 #include "platform/core/clock.h"
 #include "platform/ostrelusb/OstrelUsbSim.h"
 #include "sim/uart_k55_chip.h"
-#include "tests/pages/pages_fixture.h"
+#include "tests/support/pages_fixture.h"
 #include "tests/support/chip_on_fake_port.h"
 
 namespace pages_test {

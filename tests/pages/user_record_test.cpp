@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/user_record.h"
-#include "tests/pages/pages_fixture.h"
+#include "tests/support/pages_fixture.h"
 
 namespace pages_test {
 namespace {

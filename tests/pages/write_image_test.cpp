@@ -10,7 +10,7 @@
 #include "app/write_image.h"
 #include "isp/com_base.h"
 #include "isp/com_base_k55.h"
-#include "tests/pages/pages_fixture.h"
+#include "tests/support/pages_fixture.h"
 #include "tests/support/fake_serial_port.h"
 
 namespace pages_test {

@@ -12,7 +12,7 @@
 #include "app/dlg_online_update_and_read.h"
 #include "platform/win32/application.h"
 #include "sim/uart_chip.h"
-#include "tests/pages/pages_fixture.h"
+#include "tests/support/pages_fixture.h"
 #include "tests/support/fake_serial_port.h"
 
 namespace pages_test {

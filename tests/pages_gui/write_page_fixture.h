@@ -23,7 +23,7 @@
 #include "platform/win32/window_object.h"
 #include "sim/uart_generic_chip.h"
 #include "sim/uart_k55_chip.h"
-#include "tests/pages/pages_fixture.h"
+#include "tests/support/pages_fixture.h"
 #include "tests/pages_gui/gui_fixture.h"
 #include "tests/support/chip_on_fake_port.h"
 

@@ -1,9 +1,11 @@
 // The six templates read by their literal numbers and texts, never through
-// the resource ids: a wrong id, caption or state in the data fails here.
+// the resource ids: a wrong id, caption, state, place, size or font in the
+// data fails here. The one table of what the templates hold.
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "platform/win32/dialog/dialog_template.h"
@@ -21,12 +23,18 @@ enum class Kind { kStatic, kPicture, kEdit, kReadOnlyEdit, kList, kCombo, kGroup
 
 enum State { kShown, kHidden, kHiddenDisabled };
 
+// A control's rectangle in dialog units.
+struct Place {
+  int x, y, cx, cy;
+};
+
 struct Row {
   int dialog;
   int id;  // -1: an untitled static or group, found by its caption
   Kind kind;
   const char* caption;
   State state;
+  std::optional<Place> place = std::nullopt;  // where the screens give it
 };
 
 // Every row of the templates' control tables, with the numbers and texts as
@@ -79,31 +87,31 @@ const Row kRows[] = {
     {145, 1130, Kind::kStatic, "", kShown},
     {145, 1129, Kind::kPicture, "#146", kShown},
     // The Write page.
-    {171, -1, Kind::kStatic, "File:", kShown},
-    {171, 1221, Kind::kEdit, "", kShown},
-    {171, -1, Kind::kStatic, "CRC Value:", kShown},
-    {171, 1222, Kind::kReadOnlyEdit, "", kShown},
-    {171, -1, Kind::kStatic, "Hex", kShown},
-    {171, -1, Kind::kStatic, "File Length:", kShown},
-    {171, 1100, Kind::kReadOnlyEdit, "", kShown},
-    {171, -1, Kind::kStatic, "Byte", kShown},
-    {171, 1078, Kind::kPush, "Clear", kShown},
-    {171, 1072, Kind::kPush, "Browse", kShown},
-    {171, 1526, Kind::kGroup, "", kShown},
-    {171, 1206, Kind::kCheck, "Update Part", kShown},
-    {171, 1527, Kind::kStatic, "Write Begin Address:", kShown},
-    {171, 1517, Kind::kEdit, "", kShown},
-    {171, 1523, Kind::kGroup, "Password", kShown},
-    {171, 1499, Kind::kEdit, "", kShown},
-    {171, -1, Kind::kGroup, "Operation Option", kHidden},
-    {171, 1251, Kind::kCheck, "Erase", kHidden},
-    {171, 1252, Kind::kCheck, "Write", kHiddenDisabled},
-    {171, 1250, Kind::kCheck, "Verify", kHidden},
-    {171, 1071, Kind::kPush, "RTS LOW", kHidden},
-    {171, 1074, Kind::kPush, "RTS HIGH", kHidden},
-    {171, 1039, Kind::kProgress, "", kShown},
-    {171, 1070, Kind::kPush, "Write", kShown},
-    {171, 1073, Kind::kPush, "Save", kHidden},
+    {171, -1, Kind::kStatic, "File:", kShown, Place{25, 21, 18, 9}},
+    {171, 1221, Kind::kEdit, "", kShown, Place{42, 18, 283, 15}},
+    {171, -1, Kind::kStatic, "CRC Value:", kShown, Place{25, 45, 19, 9}},
+    {171, 1222, Kind::kReadOnlyEdit, "", kShown, Place{42, 41, 47, 15}},
+    {171, -1, Kind::kStatic, "Hex", kShown, Place{93, 44, 14, 8}},
+    {171, -1, Kind::kStatic, "File Length:", kShown, Place{125, 45, 38, 8}},
+    {171, 1100, Kind::kReadOnlyEdit, "", kShown, Place{163, 41, 40, 14}},
+    {171, -1, Kind::kStatic, "Byte", kShown, Place{207, 43, 16, 8}},
+    {171, 1078, Kind::kPush, "Clear", kShown, Place{237, 40, 41, 16}},
+    {171, 1072, Kind::kPush, "Browse", kShown, Place{279, 40, 41, 16}},
+    {171, 1526, Kind::kGroup, "", kShown, Place{29, 80, 176, 40}},
+    {171, 1206, Kind::kCheck, "Update Part", kShown, Place{36, 81, 55, 8}},
+    {171, 1527, Kind::kStatic, "Write Begin Address:", kShown, Place{47, 100, 70, 10}},
+    {171, 1517, Kind::kEdit, "", kShown, Place{124, 97, 50, 16}},
+    {171, 1523, Kind::kGroup, "Password", kShown, Place{29, 131, 176, 33}},
+    {171, 1499, Kind::kEdit, "", kShown, Place{47, 145, 71, 13}},
+    {171, -1, Kind::kGroup, "Operation Option", kHidden, Place{306, 90, 174, 62}},
+    {171, 1251, Kind::kCheck, "Erase", kHidden, Place{321, 102, 29, 9}},
+    {171, 1252, Kind::kCheck, "Write", kHiddenDisabled, Place{321, 118, 34, 9}},
+    {171, 1250, Kind::kCheck, "Verify", kHidden, Place{321, 134, 34, 9}},
+    {171, 1071, Kind::kPush, "RTS LOW", kHidden, Place{117, 243, 44, 17}},
+    {171, 1074, Kind::kPush, "RTS HIGH", kHidden, Place{186, 243, 44, 17}},
+    {171, 1039, Kind::kProgress, "", kShown, Place{7, 273, 333, 15}},
+    {171, 1070, Kind::kPush, "Write", kShown, Place{296, 291, 44, 17}},
+    {171, 1073, Kind::kPush, "Save", kHidden, Place{531, 302, 55, 17}},
     // The Read page.
     {217, -1, Kind::kGroup, "Area", kShown},
     {217, 1497, Kind::kRadio, "All Area", kShown},
@@ -119,7 +127,8 @@ const Row kRows[] = {
     {217, 1071, Kind::kPush, "Read", kShown},
 };
 
-bool ClassIs(const DialogItemTemplate& item, const char* name) { return strcasecmp(item.className, name) == 0; }
+// The class names as the templates write them.
+bool ClassIs(const DialogItemTemplate& item, const char* name) { return std::strcmp(item.className, name) == 0; }
 
 bool IsKind(const DialogItemTemplate& item, Kind kind) {
   const DWORD button = item.style & BS_TYPEMASK;
@@ -159,6 +168,12 @@ TEST(TemplateLiterals, EveryControlHasItsIdKindCaptionAndState) {
     EXPECT_STREQ(item->caption, row.caption);
     EXPECT_EQ((item->style & WS_VISIBLE) != 0, row.state == kShown);
     EXPECT_EQ((item->style & WS_DISABLED) != 0, row.state == kHiddenDisabled);
+    if (row.place) {
+      EXPECT_EQ(item->x, row.place->x);
+      EXPECT_EQ(item->y, row.place->y);
+      EXPECT_EQ(item->cx, row.place->cx);
+      EXPECT_EQ(item->cy, row.place->cy);
+    }
   }
 }
 
@@ -166,6 +181,9 @@ TEST(TemplateLiterals, NoTemplateHoldsAControlTheTablesDoNotName) {
   for (int dialog : {229, 230, 215, 145, 171, 217}) {
     const auto t = FindDialogTemplate(dialog);
     ASSERT_NE(t, nullptr) << dialog;
+    size_t rows = 0;
+    for (const Row& row : kRows) rows += row.dialog == dialog;
+    EXPECT_EQ(t->items.size(), rows) << dialog;
     for (const DialogItemTemplate& item : t->items) {
       bool named = false;
       for (const Row& row : kRows) named = named || (row.dialog == dialog && Find(*t, row) == &item);
@@ -174,22 +192,29 @@ TEST(TemplateLiterals, NoTemplateHoldsAControlTheTablesDoNotName) {
   }
 }
 
-TEST(TemplateLiterals, CaptionsAndFrames) {
+TEST(TemplateLiterals, CaptionsFramesSizesAndFonts) {
+  // A template's size in dialog units and its font.
+  struct Layout {
+    int cx, cy;
+    const char* face;
+    int points;
+  };
   struct Frame {
     int dialog;
     const char* caption;
     bool titleBar;   // WS_CAPTION whole (WS_BORDER alone is only a frame)
     bool child;
     DWORD boxes;     // WS_SYSMENU, WS_MINIMIZEBOX, WS_MAXIMIZEBOX present; the others absent
+    std::optional<Layout> layout = std::nullopt;  // where the screens give it
   };
   const Frame frames[] = {
       {229, "IC Type & Interface Setting", true, false, WS_SYSMENU},
       // The download dialog: no caption, no system menu.
       {230, "", false, false, 0},
-      {215, "", true, false, WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX},
-      {145, "", false, true, 0},
-      {171, "", false, true, 0},
-      {217, "", false, true, 0},
+      {215, "", true, false, WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, Layout{414, 266, "MS Shell Dlg", 8}},
+      {145, "", false, true, 0, Layout{280, 64, "MS Shell Dlg", 8}},
+      {171, "", false, true, 0, Layout{683, 357, "MS Shell Dlg", 10}},
+      {217, "", false, true, 0, Layout{665, 318, "MS Shell Dlg", 10}},
   };
   for (const Frame& f : frames) {
     const auto t = FindDialogTemplate(f.dialog);
@@ -199,6 +224,12 @@ TEST(TemplateLiterals, CaptionsAndFrames) {
     EXPECT_EQ((t->style & WS_CHILD) != 0, f.child) << f.dialog;
     EXPECT_EQ((t->style & WS_POPUP) != 0, !f.child) << f.dialog;
     EXPECT_EQ(t->style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), f.boxes) << f.dialog;
+    if (f.layout) {
+      EXPECT_EQ(t->cx, f.layout->cx) << f.dialog;
+      EXPECT_EQ(t->cy, f.layout->cy) << f.dialog;
+      EXPECT_STREQ(t->fontFace, f.layout->face) << f.dialog;
+      EXPECT_EQ(t->pointSize, f.layout->points) << f.dialog;
+    }
   }
 }
 

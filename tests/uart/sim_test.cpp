@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "platform/core/clock.h"
 #include "sim/uart_flash_file.h"
@@ -177,6 +178,53 @@ TEST(LockTest, ChipsRefuseProgrammingBeforeUnlock) {
     EXPECT_EQ(rig.Backend().SendEraseCmd(0, 0), 0xA4);  // the erase needs no password
     EXPECT_EQ(rig.Backend().SendCmd99(), 0xA4);
     EXPECT_EQ(chip.LeaveCount(), 1);
+  }
+}
+
+// Bytes straight into a chip, its answers straight out: a frame that did not
+// come through whole, and a command whose status is forced, each answered as
+// the family answers (a bad-frame status, or no answer at all from K55).
+TEST(ChipFrameTest, BrokenFramesAndForcedStatusesGetTheFamilysAnswer) {
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<qv::sim::UartChip>()> make;
+    Bytes handshake;
+    Bytes broken, brokenAnswer;
+    BYTE command, forced;
+    Bytes whole, forcedAnswer;
+  };
+  const Case cases[] = {
+      {"generic", [] { return std::make_unique<qv::sim::UartGenericChip>(); }, {0x55, 0xA1},
+       {0x55, 0xAA, 0x98, 0x04, 0x00, 0x01, 0x00, 0x80, 0xE3}, {0x55, 0xAA, 0x98, 0x01, 0xE1, 0x87},
+       0x98, 0xA6,
+       {0x55, 0xAA, 0x98, 0x04, 0x00, 0x01, 0x00, 0x80, 0xE2}, {0x55, 0xAA, 0x98, 0x01, 0xA6, 0xC0}},
+      {"generic byte-sum form", [] { return std::make_unique<qv::sim::UartGenericChip>(1); }, {0x55, 0xA1},
+       {0x55, 0xAA, 0x98, 0x04, 0x00, 0x01, 0x00, 0x80, 0xE2}, {0x55, 0xAA, 0x98, 0x01, 0xE1, 0x87},
+       0x98, 0xA6,
+       {0x55, 0xAA, 0x98, 0x04, 0x00, 0x01, 0x00, 0x80, 0x1D}, {0x55, 0xAA, 0x98, 0x01, 0xA6, 0xC0}},
+      {"w24a", [] { return std::make_unique<qv::sim::UartW24aChip>(); }, {0x55, 0xA1},
+       {0x55, 0xAA, 0x19, 0x00, 0xE7}, {0x55, 0xAA, 0x19, 0x01, 0xE1, 0x06},
+       0x19, 0xA6,
+       {0x55, 0xAA, 0x19, 0x00, 0xE6}, {0x55, 0xAA, 0x19, 0x01, 0xA6, 0x41}},
+      {"k55", [] { return std::make_unique<qv::sim::UartK55Chip>(); }, {0x55},
+       {0x55, 0xAA, 0x9A, 0x04, 0x3B, 0x8E, 0x61, 0xC4, 0xB4}, {},
+       0x9A, 0x55,
+       {0x55, 0xAA, 0x9A, 0x04, 0x3B, 0x8E, 0x61, 0xC4, 0xB5}, {0x55}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto chip = c.make();
+    Bytes out;
+    chip->SetSink([&out](const BYTE* data, std::size_t size) { out.insert(out.end(), data, data + size); });
+    chip->Receive(c.handshake);
+    ASSERT_TRUE(chip->Synced());
+    out.clear();
+    chip->Receive(c.broken);
+    EXPECT_EQ(out, c.brokenAnswer);
+    out.clear();
+    chip->SetStatusFor(c.command, c.forced);
+    chip->Receive(c.whole);
+    EXPECT_EQ(out, c.forcedAnswer);
   }
 }
 

@@ -5,7 +5,7 @@
 
 #include "platform/win32/application.h"
 #include "platform/win32/icon/icon.h"
-#include "tests/gdi/gdi_fixture.h"
+#include "tests/support/gdi_fixture.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QWindow>
@@ -19,6 +18,7 @@
 #include "platform/win32/tooltip/tooltip.h"
 #include "platform/win32/window_object.h"
 #include "platform/win32/window_tree.h"
+#include "tests/support/snapshot_file.h"
 
 namespace {
 
@@ -229,8 +229,7 @@ TEST_F(MouseTest, TheToolTipShowsAfterTheHoverAndGoesOnAClick) {
   QImage shown = qv::WindowSnapshot(tip.m_hWnd);
   EXPECT_EQ(shown.pixel(0, 0) & 0xFFFFFF, rgb(frame)) << "a thin border";
   EXPECT_EQ(shown.pixel(1, 1) & 0xFFFFFF, rgb(info)) << "on the info colour";
-  QDir().mkpath(QV_SNAPSHOT_DIR);
-  shown.save(QV_SNAPSHOT_DIR "/tooltip.png");
+  qv::testing::SavePicture(shown, "tooltip");
 
   QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(50, 30));
   EXPECT_FALSE(tip.IsWindowVisible()) << "a click hides it";

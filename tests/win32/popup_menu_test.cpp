@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QPainter>
 #include <QTest>
 #include <QTimer>
@@ -15,6 +14,7 @@
 #include "platform/win32/application.h"
 #include "platform/win32/cwnd.h"
 #include "platform/win32/menu/menu.h"
+#include "tests/support/snapshot_file.h"
 
 namespace {
 
@@ -105,8 +105,7 @@ TEST_F(PopupMenuTest, KeysWalkIntoASubMenuAndChoose) {
     p.drawPixmap(popup->pos() - origin, popup->grab());
     p.drawPixmap(sub->pos() - origin, sub->grab());
     p.end();
-    QDir().mkpath(QV_SNAPSHOT_DIR);
-    screen.save(QV_SNAPSHOT_DIR "/popup_menu_classic.png");
+    qv::testing::SavePicture(screen, "popup_menu_classic");
     Keys({Qt::Key_Return});
   });
   EXPECT_EQ(chosen, static_cast<BOOL>(kTwo));

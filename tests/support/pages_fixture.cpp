@@ -1,4 +1,4 @@
-#include "tests/pages/pages_fixture.h"
+#include "tests/support/pages_fixture.h"
 
 #include <cstdio>
 #include <cstring>
