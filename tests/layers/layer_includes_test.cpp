@@ -22,7 +22,9 @@ namespace fs = std::filesystem;
 // The layers from the bottom up, and what each may include besides itself.
 // sim/ stays on platform/core alone so that the simulated chips remain an
 // independent reading of the protocols; the bridge library sits above sim/
-// because its simulated board drives the simulated I2C chips.
+// because its simulated board drives the simulated I2C chips, and it is the
+// only product code that reaches sim/: the engine, the controls and the
+// application know no simulator.
 struct Layer {
   std::string_view name;
   std::vector<std::string_view> below;  // the layers it may include
@@ -37,15 +39,15 @@ const std::vector<Layer>& Layers() {
       {"platform/win32", {"platform/core", "platform/serial", "platform/win32/gdi"}},
       {"sim", {"platform/core"}},
       {"platform/ostrelusb", {"platform/core", "platform/serial", "platform/win32/gdi", "platform/win32", "sim"}},
-      {"isp", {"platform/core", "platform/serial", "platform/win32/gdi", "platform/win32", "sim", "platform/ostrelusb"}},
+      {"isp", {"platform/core", "platform/serial", "platform/win32/gdi", "platform/win32", "platform/ostrelusb"}},
       {"controls",
-       {"platform/core", "platform/serial", "platform/win32/gdi", "platform/win32", "sim", "platform/ostrelusb",
+       {"platform/core", "platform/serial", "platform/win32/gdi", "platform/win32", "platform/ostrelusb",
         "isp"}},
       {"res",
-       {"platform/core", "platform/serial", "platform/win32/gdi", "platform/win32", "sim", "platform/ostrelusb",
+       {"platform/core", "platform/serial", "platform/win32/gdi", "platform/win32", "platform/ostrelusb",
         "isp", "controls"}},
       {"app",
-       {"platform/core", "platform/serial", "platform/win32/gdi", "platform/win32", "sim", "platform/ostrelusb",
+       {"platform/core", "platform/serial", "platform/win32/gdi", "platform/win32", "platform/ostrelusb",
         "isp", "controls", "res"}},
       {"tools", {}, true},
       {"tests", {}, true},
