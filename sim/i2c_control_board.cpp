@@ -1,5 +1,7 @@
 #include "sim/i2c_control_board.h"
 
+#include "platform/core/clock.h"
+
 #include "sim/i2c_7t0_chip.h"
 #include "sim/i2c_page128_chip.h"
 
@@ -39,6 +41,7 @@ void ControlBoard::PowerOff() {
 void ControlBoard::ClearLogs() {
   m_transfers.clear();
   m_ioLog.clear();
+  m_ioTimes.clear();
   m_calls.clear();
 }
 
@@ -74,6 +77,7 @@ int ControlBoard::Transfer(const BYTE* write, u32 writeCount, BYTE* read, u32 re
   entry.byteDelay = m_settings.byteDelay;
   entry.written.assign(write, write + writeCount);
   entry.readCount = readCount;
+  entry.atMs = CurrentClock().NowMs();
   entry.result = TakeFault(writeCount > 0, readCount > 0, false);
   if (entry.result == kBoardOk) {
     entry.result = Route(write, writeCount, read, readCount);
@@ -107,6 +111,7 @@ int ControlBoard::SetIoLine(BYTE level) {
     return fault;
   }
   m_ioLog.push_back(level);
+  m_ioTimes.push_back(CurrentClock().NowMs());
   // The line is the chip's reset: releasing it after holding it low starts the boot loader.
   if (m_settings.ioLevel == 0 && level == 1 && m_pChip) {
     m_pChip->ResetIntoIsp();

@@ -5,6 +5,7 @@
 // the chip at the current slave address, logs every transfer and plays the
 // faults a test injects. Not locked: its owner serialises the calls.
 
+#include <cstdint>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -47,6 +48,7 @@ struct I2cTransfer {
   u32 readCount = 0;             // the read part's length
   std::vector<BYTE> readBack;    // what the read part delivered (empty when it failed)
   int result = kBoardOk;
+  std::uint64_t atMs = 0;        // the clock in force when it reached the board
 };
 
 // One call of the host that opened, closed or set up the board, with the
@@ -99,6 +101,8 @@ class ControlBoard {
 
   const std::vector<I2cTransfer>& Transfers() const { return m_transfers; }
   const std::vector<BYTE>& IoLineLog() const { return m_ioLog; }
+  // When each level of IoLineLog was driven, on the clock in force.
+  const std::vector<std::uint64_t>& IoLineTimes() const { return m_ioTimes; }
   void LogCall(BoardCall call) { m_calls.push_back(std::move(call)); }
   const std::vector<BoardCall>& Calls() const { return m_calls; }
   void ClearLogs();
@@ -114,6 +118,7 @@ class ControlBoard {
   std::vector<BoardFault> m_faults;
   std::vector<I2cTransfer> m_transfers;
   std::vector<BYTE> m_ioLog;
+  std::vector<std::uint64_t> m_ioTimes;
   std::vector<BoardCall> m_calls;
 };
 
