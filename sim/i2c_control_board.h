@@ -48,7 +48,6 @@ struct I2cTransfer {
   u32 readCount = 0;             // the read part's length
   std::vector<BYTE> readBack;    // what the read part delivered (empty when it failed)
   int result = kBoardOk;
-  std::uint64_t atMs = 0;        // the clock in force when it reached the board
 };
 
 // One call of the host that opened, closed or set up the board, with the
@@ -57,6 +56,15 @@ struct BoardCall {
   std::string name;
   std::vector<int> args;
   bool operator==(const BoardCall&) const = default;
+};
+
+// One entry per call, line level and transfer that reached the board, in the
+// order they came, with the time of the clock in force.
+struct BoardEvent {
+  enum class Kind { kCall, kIoLine, kTransfer };
+  Kind kind;
+  std::size_t index;  // into Calls(), IoLineLog() or Transfers()
+  std::uint64_t atMs;
 };
 
 inline std::ostream& operator<<(std::ostream& os, const BoardCall& call) {
@@ -101,16 +109,17 @@ class ControlBoard {
 
   const std::vector<I2cTransfer>& Transfers() const { return m_transfers; }
   const std::vector<BYTE>& IoLineLog() const { return m_ioLog; }
-  // When each level of IoLineLog was driven, on the clock in force.
-  const std::vector<std::uint64_t>& IoLineTimes() const { return m_ioTimes; }
-  void LogCall(BoardCall call) { m_calls.push_back(std::move(call)); }
+  void LogCall(BoardCall call);
   const std::vector<BoardCall>& Calls() const { return m_calls; }
+  const std::vector<BoardEvent>& Timeline() const { return m_timeline; }
   void ClearLogs();
 
  private:
   // The code of the fault that takes this operation, or kBoardOk.
   int TakeFault(bool isWrite, bool isRead, bool isIo);
   int Route(const BYTE* write, u32 writeCount, BYTE* read, u32 readCount);
+  // Enters entry index of a log into the timeline, at the clock's time.
+  void Note(BoardEvent::Kind kind, std::size_t index);
 
   ChipConfig m_chip;
   std::unique_ptr<I2cChip> m_pChip;
@@ -118,8 +127,8 @@ class ControlBoard {
   std::vector<BoardFault> m_faults;
   std::vector<I2cTransfer> m_transfers;
   std::vector<BYTE> m_ioLog;
-  std::vector<std::uint64_t> m_ioTimes;
   std::vector<BoardCall> m_calls;
+  std::vector<BoardEvent> m_timeline;
 };
 
 }  // namespace qv::sim

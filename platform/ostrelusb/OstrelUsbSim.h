@@ -5,7 +5,6 @@
 // Every call takes the library's lock, so it is safe beside running QV_ calls.
 
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,13 +50,14 @@ bool IsOpen();
 
 // Every QV_IIC_IO that reached the board (a bad handle does not), in order.
 std::vector<qv::sim::I2cTransfer> Transfers();
-// The levels driven on the board I/O line, in order, and when (the clock in force).
+// The levels driven on the board I/O line, in order.
 std::vector<BYTE> IoLineLog();
-std::vector<std::uint64_t> IoLineTimes();
 // The opens, closes and set-up calls (interface, slave address, byte delay,
 // I2C configuration, the two voltages) that reached the board, in order; a
 // call on a stale or closed handle does not.
 std::vector<qv::sim::BoardCall> Calls();
+// Those three logs' entries in the order they came, each with its time.
+std::vector<qv::sim::BoardEvent> Timeline();
 void ClearLogs();
 
 // Injected codes are returned by QV_IIC_IO as given, also a negative one, so

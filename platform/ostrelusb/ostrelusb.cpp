@@ -141,15 +141,15 @@ std::vector<BYTE> IoLineLog() {
   return out;
 }
 
-std::vector<std::uint64_t> IoLineTimes() {
-  std::vector<std::uint64_t> out;
-  WithBoard([&](qv::sim::ControlBoard& b) { out = b.IoLineTimes(); });
-  return out;
-}
-
 std::vector<qv::sim::BoardCall> Calls() {
   std::vector<qv::sim::BoardCall> out;
   WithBoard([&](qv::sim::ControlBoard& b) { out = b.Calls(); });
+  return out;
+}
+
+std::vector<qv::sim::BoardEvent> Timeline() {
+  std::vector<qv::sim::BoardEvent> out;
+  WithBoard([&](qv::sim::ControlBoard& b) { out = b.Timeline(); });
   return out;
 }
 

@@ -143,7 +143,11 @@ struct Sum8Case {
 };
 
 TEST_F(BridgeTest, BaseVerifyComparesTheEightBitSum) {
-  const Sum8Case cases[] = {{{0x01, 0x02, 0x03}, 0x06}, {Bytes(256, 0xFF), 0x00}, {Bytes(128, 0x80), 0x00}};
+  // The length counts as 16 bits: all 300 bytes are summed, not the 44 of its low byte.
+  Bytes longBlock(256, 0x01);
+  longBlock.resize(300, 0x00);
+  const Sum8Case cases[] = {
+      {{0x01, 0x02, 0x03}, 0x06}, {Bytes(256, 0xFF), 0x00}, {Bytes(128, 0x80), 0x00}, {longBlock, 0x00}};
   for (const Sum8Case& c : cases) {
     UseBoard(ChipFamily::kPage128);
     CQvIcBase ic(kSlave);

@@ -19,6 +19,7 @@ struct Search {
   Serial family;
   u32 entryMethod;
   u32 baud;
+  u32 answering;  // the port with the target; COM4 is present and silent
   std::vector<std::pair<bool, std::uint64_t>> rts;  // level and moment
   std::uint64_t secondPortAt;  // when the answering port is opened
   std::vector<TimedPost> posts;
@@ -32,15 +33,15 @@ class DownloadSearch : public ::testing::TestWithParam<Search> {
   TimedOwner owner_;
 };
 
-// COM4 and COM7 are present; only COM7 has the target behind it.
 TEST_P(DownloadSearch, TriesEachPresentPortWithTheJobsSettings) {
   const Search& c = GetParam();
   engine_.m_nEntryMethod = c.entryMethod;
   engine_.m_nBaudRate = 115200;  // the Write page's setting: not the download job's
   COnlineComUpdateThread worker(&owner_);
-  worker.SetPortProbe([](u32 flags[128]) {
+  // Flag i stands for COM(i + 1).
+  worker.SetPortProbe([answering = c.answering](u32 flags[128]) {
     flags[3] = 1;
-    flags[6] = 1;
+    flags[answering - 1] = 1;
     return 2;
   });
   const std::size_t pageSize = c.family == Serial::kW24A ? 1024 : 128;
@@ -52,8 +53,8 @@ TEST_P(DownloadSearch, TriesEachPresentPortWithTheJobsSettings) {
   auto owned = std::make_unique<qv::FakeSerialPort>();
   qv::FakeSerialPort& port = *owned;
   qv::sim::UartChip& target = *chip;
-  port.OnWrite([&port, &target](const Bytes& frame) {
-    if (port.OpenCalls().back() != 7) return;
+  port.OnWrite([&port, &target, answering = c.answering](const Bytes& frame) {
+    if (port.OpenCalls().back() != answering) return;
     target.Receive(frame);
     target.LineIdle();
   });
@@ -65,7 +66,7 @@ TEST_P(DownloadSearch, TriesEachPresentPortWithTheJobsSettings) {
   owner_.SetOrigin(start);
   EXPECT_TRUE(worker.UpdateOverCom());
 
-  EXPECT_EQ(port.OpenCalls(), (std::vector<u32>{4, 7}));
+  EXPECT_EQ(port.OpenCalls(), (std::vector<u32>{4, c.answering}));
   const auto configured = port.ConfigureCalls();
   ASSERT_EQ(configured.size(), 2u);
   for (const auto& call : configured) {
@@ -94,14 +95,15 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, DownloadSearch,
     ::testing::Values(
         // COM4: pulse 170, 0x55, 50, 2000 without a byte, the erase twice 2500.
-        Search{"GenericTimeoutEntry", Serial::kGeneric, 1, 19200,
+        Search{"GenericTimeoutEntry", Serial::kGeneric, 1, 19200, 7,
                {{false, 0}, {true, 70}, {false, 7220}, {true, 7290}}, 7220,
                {{0, 0, 0}, {30, 10, 0}, {31, 100, 7460}, {2, 10, 7460}, {2, 50, 7460}, {2, 100, 7460}}},
-        Search{"GenericCheckPinEntry", Serial::kGeneric, 2, 57600, {}, 7050,
+        // The last of the 128 ports searched.
+        Search{"GenericCheckPinEntry", Serial::kGeneric, 2, 57600, 128, {}, 7050,
                {{0, 0, 0}, {30, 10, 0}, {31, 100, 7120}, {2, 10, 7120}, {2, 50, 7120}, {2, 100, 7120}}},
         // COM4: 0x55 and 2000 without a byte; 0x19 twice 2500 with 100
         // between fails the before-write step, so COM4 is never erased.
-        Search{"W24aCheckPinEntry", Serial::kW24A, 2, 38400, {}, 7100,
+        Search{"W24aCheckPinEntry", Serial::kW24A, 2, 38400, 7, {}, 7100,
                {{0, 0, 0}, {30, 10, 0}, {31, 100, 7120}, {2, 10, 7120}, {2, 50, 7120}, {2, 100, 7120}}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -275,6 +275,10 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"PageCheckFails", Serial::kGeneric, 1, Corrupt(0),
                 {{"Index: 1 Recevied: 163", 240}, {"Page Index 1 Write Checksum Fail", 240}},
                 {{0, 0, 0}, {30, 10, 240}, {31, 100, 240}, {2, 10, 240}, {4, 0, 240}}},
+        // A page's percent is posted before its check.
+        Failure{"SecondPageCheckFails", Serial::kGeneric, 1, Corrupt(0x80),
+                {{"Index: 1 Recevied: 163", 240}, {"Page Index 2 Write Checksum Fail", 240}},
+                {{0, 0, 0}, {30, 10, 240}, {31, 100, 240}, {2, 10, 240}, {2, 50, 240}, {4, 0, 240}}},
         Failure{"PageCheckUnanswered", Serial::kGeneric, 2, Unheard(0x81),
                 {{"Index: 1 Recevied: 163", 70}, {"Page Index 1 Write Checksum Fail", 5070}},
                 {{0, 0, 0}, {30, 10, 70}, {31, 100, 70}, {2, 10, 70}, {1, 0, 5070}}},

@@ -112,16 +112,17 @@ TEST_F(WriteImageTest, WhatIsNoImageFileDoesNotOpen) {
 TEST_F(WriteImageTest, ByteSumOfTheFirst60672Bytes) {
   EXPECT_EQ(ImageByteSum(WriteFile("abc.bin", Bytes{'a', 'b', 'c'}).c_str()), 0x26);
   EXPECT_EQ(ImageByteSum(WriteFile("empty.bin", {}).c_str()), 0x00);
-  // Bytes beyond the first 60672 do not count.
+  // Bytes beyond the first 60672 (0xED00) do not count.
+  constexpr std::size_t kSpan = 0xED00;
   Bytes big(100000, 0);
   big[0] = 0x10;
-  big[kByteSumSpan - 1] = 0x20;
-  big[kByteSumSpan] = 0x40;
+  big[kSpan - 1] = 0x20;
+  big[kSpan] = 0x40;
   big[99999] = 0x80;
   EXPECT_EQ(ImageByteSum(WriteFile("big.bin", big).c_str()), 0x30);
   const Bytes pattern = Pattern(100000, 3);
   BYTE sum = 0;
-  for (std::size_t i = 0; i < kByteSumSpan; ++i) sum = static_cast<BYTE>(sum + pattern[i]);
+  for (std::size_t i = 0; i < kSpan; ++i) sum = static_cast<BYTE>(sum + pattern[i]);
   EXPECT_EQ(ImageByteSum(WriteFile("pattern.bin", pattern).c_str()), sum);
 }
 

@@ -177,6 +177,9 @@ const TimingCase kHandshakeCases[] = {
      Spaced(0x55, 300, 3, 0, 300), {}, 900},
     {"K55SecondLoop", Family::K55, Handshake, {kFiveZeros, {0xAA}}, {}, true, TRUE, {{0x55, 300, 0}, {0x55, 300, 300}},
      {}, 350},
+    // What is left after a loop's five reads is drained before the next loop.
+    {"K55DrainsBetweenLoops", Family::K55, Handshake, {Bytes(6, 0x00), {0xAA}}, {}, true, TRUE,
+     {{0x55, 300, 0}, {0x55, 300, 300}}, {}, 350},
 };
 
 INSTANTIATE_TEST_SUITE_P(Handshakes, Timing, ::testing::ValuesIn(kHandshakeCases),
@@ -211,6 +214,28 @@ TEST(BurstTest, ABurstTakesAtMost250Bytes) {
     EXPECT_EQ(entries[249], "Index: 250 Recevied: 01");
     EXPECT_EQ(entries[250], "Index: 1 Recevied: 01");
     EXPECT_EQ(entries[260], c.last);
+  }
+}
+
+// The generic reply drains what follows it; K55's read-back leaves it queued.
+TEST(Leftovers, WhatARepliesReaderLeavesQueued) {
+  qv::ScopedVirtualClock clock;
+  {
+    Rig rig(Family::Generic);
+    rig.Port().Feed({0x55, 0xAA, 0x98, 0x01, 0xA4, 0x00, 0x07, 0x08});
+    EXPECT_EQ(rig.Backend().WaitCmdStatus(0x98), 0xA4);
+    EXPECT_EQ(rig.Port().Pending(), 0u);
+  }
+  {
+    Rig rig(Family::K55);
+    Bytes reply = {0x55, 0xAA, 0x83, 0x20};
+    reply.resize(37, 0x11);
+    reply.push_back(0x07);
+    reply.push_back(0x08);
+    rig.Script({reply});
+    BYTE out[32] = {};
+    EXPECT_EQ(rig.Backend().SendReadPageCmd(0, out), 0xA4);
+    EXPECT_EQ(rig.Port().Pending(), 2u);
   }
 }
 
