@@ -161,9 +161,11 @@ TEST(PageChecks, AskTheXorFormFirstAndTheByteSumSecond) {
 
     Frames expected;
     for (std::size_t page = 0; page < 2; ++page) {
+      // The page as sent: the last one filled up with 0xFF. The forms do not
+      // depend on the order of the bytes, so the byte-order turn is left out.
       Bytes bytes(128, 0xFF);
-      std::copy(image.begin() + static_cast<long>(page * 128),
-                image.begin() + static_cast<long>(std::min<std::size_t>(image.size(), page * 128 + 128)), bytes.begin());
+      const std::size_t end = std::min<std::size_t>(image.size(), page * 128 + 128);
+      std::copy(image.begin() + static_cast<long>(page * 128), image.begin() + static_cast<long>(end), bytes.begin());
       BYTE x = 0xFF;
       BYTE sum = 0;
       for (BYTE b : bytes) {

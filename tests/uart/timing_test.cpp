@@ -32,7 +32,9 @@ struct Sent {
   bool operator==(const Sent&) const = default;
 };
 
-void PrintTo(const Sent& s, std::ostream* os) { *os << "{" << int(s.command) << ", " << s.timeoutMs << ", " << s.atMs << "}"; }
+void PrintTo(const Sent& s, std::ostream* os) {
+  *os << "{" << int(s.command) << ", " << s.timeoutMs << ", " << s.atMs << "}";
+}
 void PrintTo(const Wait& w, std::ostream* os) { *os << "{" << w.count << ", " << w.timeoutMs << ", " << w.atMs << "}"; }
 
 struct TimingCase {
