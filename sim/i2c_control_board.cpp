@@ -1,5 +1,6 @@
 #include "sim/i2c_control_board.h"
 
+#include "platform/core/clock.h"
 #include "sim/i2c_7t0_chip.h"
 #include "sim/i2c_page128_chip.h"
 
@@ -40,6 +41,16 @@ void ControlBoard::ClearLogs() {
   m_transfers.clear();
   m_ioLog.clear();
   m_calls.clear();
+  m_timeline.clear();
+}
+
+void ControlBoard::Note(BoardEvent::Kind kind, std::size_t index) {
+  m_timeline.push_back({kind, index, CurrentClock().NowMs()});
+}
+
+void ControlBoard::LogCall(BoardCall call) {
+  m_calls.push_back(std::move(call));
+  Note(BoardEvent::Kind::kCall, m_calls.size() - 1);
 }
 
 int ControlBoard::TakeFault(bool isWrite, bool isRead, bool isIo) {
@@ -82,6 +93,7 @@ int ControlBoard::Transfer(const BYTE* write, u32 writeCount, BYTE* read, u32 re
     entry.readBack.assign(read, read + readCount);
   }
   m_transfers.push_back(std::move(entry));
+  Note(BoardEvent::Kind::kTransfer, m_transfers.size() - 1);
   return m_transfers.back().result;
 }
 
@@ -107,6 +119,7 @@ int ControlBoard::SetIoLine(BYTE level) {
     return fault;
   }
   m_ioLog.push_back(level);
+  Note(BoardEvent::Kind::kIoLine, m_ioLog.size() - 1);
   // The line is the chip's reset: releasing it after holding it low starts the boot loader.
   if (m_settings.ioLevel == 0 && level == 1 && m_pChip) {
     m_pChip->ResetIntoIsp();

@@ -5,6 +5,7 @@
 // the chip at the current slave address, logs every transfer and plays the
 // faults a test injects. Not locked: its owner serialises the calls.
 
+#include <cstdint>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -57,6 +58,15 @@ struct BoardCall {
   bool operator==(const BoardCall&) const = default;
 };
 
+// One entry per call, line level and transfer that reached the board, in the
+// order they came, with the time of the clock in force.
+struct BoardEvent {
+  enum class Kind { kCall, kIoLine, kTransfer };
+  Kind kind;
+  std::size_t index;  // into Calls(), IoLineLog() or Transfers()
+  std::uint64_t atMs;
+};
+
 inline std::ostream& operator<<(std::ostream& os, const BoardCall& call) {
   os << call.name;
   for (int a : call.args) os << ' ' << a;
@@ -99,14 +109,17 @@ class ControlBoard {
 
   const std::vector<I2cTransfer>& Transfers() const { return m_transfers; }
   const std::vector<BYTE>& IoLineLog() const { return m_ioLog; }
-  void LogCall(BoardCall call) { m_calls.push_back(std::move(call)); }
+  void LogCall(BoardCall call);
   const std::vector<BoardCall>& Calls() const { return m_calls; }
+  const std::vector<BoardEvent>& Timeline() const { return m_timeline; }
   void ClearLogs();
 
  private:
   // The code of the fault that takes this operation, or kBoardOk.
   int TakeFault(bool isWrite, bool isRead, bool isIo);
   int Route(const BYTE* write, u32 writeCount, BYTE* read, u32 readCount);
+  // Enters entry index of a log into the timeline, at the clock's time.
+  void Note(BoardEvent::Kind kind, std::size_t index);
 
   ChipConfig m_chip;
   std::unique_ptr<I2cChip> m_pChip;
@@ -115,6 +128,7 @@ class ControlBoard {
   std::vector<I2cTransfer> m_transfers;
   std::vector<BYTE> m_ioLog;
   std::vector<BoardCall> m_calls;
+  std::vector<BoardEvent> m_timeline;
 };
 
 }  // namespace qv::sim

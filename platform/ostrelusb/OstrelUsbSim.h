@@ -56,6 +56,8 @@ std::vector<BYTE> IoLineLog();
 // I2C configuration, the two voltages) that reached the board, in order; a
 // call on a stale or closed handle does not.
 std::vector<qv::sim::BoardCall> Calls();
+// Those three logs' entries in the order they came, each with its time.
+std::vector<qv::sim::BoardEvent> Timeline();
 void ClearLogs();
 
 // Injected codes are returned by QV_IIC_IO as given, also a negative one, so

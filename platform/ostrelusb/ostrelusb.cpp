@@ -147,6 +147,12 @@ std::vector<qv::sim::BoardCall> Calls() {
   return out;
 }
 
+std::vector<qv::sim::BoardEvent> Timeline() {
+  std::vector<qv::sim::BoardEvent> out;
+  WithBoard([&](qv::sim::ControlBoard& b) { out = b.Timeline(); });
+  return out;
+}
+
 void ClearLogs() {
   WithBoard([](qv::sim::ControlBoard& b) { b.ClearLogs(); });
 }

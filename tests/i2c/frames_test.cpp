@@ -68,13 +68,14 @@ TEST_F(BridgeTest, BaseWriteBlockIsOneFrameWithAddressAndLength) {
 TEST_F(BridgeTest, BaseWriteBlockBeyondTheFrameBufferSendsNothing) {
   UseBoard(ChipFamily::kPage128);
   CQvIcBase ic(kSlave);
-  const Bytes data(CQvIcBase::kMaxBlock + 1, 0x11);
+  // The 512-byte frame buffer holds 5 header bytes and 507 data bytes.
+  const Bytes data(508, 0x11);
   const struct {
     u32 length;
     int result;
   } cases[] = {
-      {CQvIcBase::kMaxBlock, 0},
-      {CQvIcBase::kMaxBlock + 1, kI2cBlockTooLong},
+      {507, 0},
+      {508, kI2cBlockTooLong},
       // Not cut to the frame's 16-bit length field, which would send 10 bytes.
       {0x10000 + 10, kI2cBlockTooLong},
   };
@@ -82,7 +83,7 @@ TEST_F(BridgeTest, BaseWriteBlockBeyondTheFrameBufferSendsNothing) {
     EXPECT_EQ(ic.WriteBlock(0, c.length, data.data()), c.result) << c.length;
   }
   ASSERT_EQ(Log().size(), 1u);
-  EXPECT_EQ(Log()[0].written.size(), CQvIcBase::kFrameSize);
+  EXPECT_EQ(Log()[0].written.size(), 512u);
 }
 
 TEST_F(BridgeTest, ReadBlockAddressesTheReadWindow) {
@@ -142,7 +143,11 @@ struct Sum8Case {
 };
 
 TEST_F(BridgeTest, BaseVerifyComparesTheEightBitSum) {
-  const Sum8Case cases[] = {{{0x01, 0x02, 0x03}, 0x06}, {Bytes(256, 0xFF), 0x00}, {Bytes(128, 0x80), 0x00}};
+  // The length counts as 16 bits: all 300 bytes are summed, not the 44 of its low byte.
+  Bytes longBlock(256, 0x01);
+  longBlock.resize(300, 0x00);
+  const Sum8Case cases[] = {
+      {{0x01, 0x02, 0x03}, 0x06}, {Bytes(256, 0xFF), 0x00}, {Bytes(128, 0x80), 0x00}, {longBlock, 0x00}};
   for (const Sum8Case& c : cases) {
     UseBoard(ChipFamily::kPage128);
     CQvIcBase ic(kSlave);

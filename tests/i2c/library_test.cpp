@@ -96,7 +96,7 @@ TEST_F(BridgeTest, RemembersSettingsAndRefusesWhatTheBoardLacks) {
   qv::sim::BoardSettings s = ostrelusb::Settings();
   EXPECT_EQ(s.interface, 0);
   EXPECT_EQ(s.byteDelay, 4);
-  EXPECT_EQ(s.i2cConf, kBridgeI2cConf);  // the wrapper always sends 4
+  EXPECT_EQ(s.i2cConf, 4);  // the wrapper always sends 4
   EXPECT_EQ(s.vccCode, 2);
   EXPECT_EQ(s.ioVccCode, 3);
   EXPECT_EQ(s.slaveAddr, kSlave);

@@ -17,6 +17,7 @@
 #include "platform/core/clock.h"
 #include "platform/ostrelusb/OstrelUsbSim.h"
 #include "tests/jobs/jobs_fixture.h"
+#include "tests/support/sleep_recorder.h"
 
 namespace jobs_test {
 namespace {
@@ -24,31 +25,7 @@ namespace {
 constexpr BYTE kGenericWrite = 0x97;
 constexpr BYTE kW24aImageCrc = 0x16;
 
-// A virtual clock that keeps every sleep it was asked for.
-class SleepRecorder : public qv::VirtualClock {
- public:
-  SleepRecorder() { qv::SetClock(this); }
-  ~SleepRecorder() override { qv::SetClock(nullptr); }
-  void SleepMs(DWORD ms) override {
-    {
-      std::lock_guard<std::mutex> lock(m_);
-      sleeps_.push_back(ms);
-    }
-    VirtualClock::SleepMs(ms);
-  }
-  std::vector<DWORD> Sleeps() const {
-    std::lock_guard<std::mutex> lock(m_);
-    return sleeps_;
-  }
-  void Clear() {
-    std::lock_guard<std::mutex> lock(m_);
-    sleeps_.clear();
-  }
-
- private:
-  mutable std::mutex m_;
-  std::vector<DWORD> sleeps_;
-};
+using qv::SleepRecorder;
 
 // A fake port with a chip behind it, where the test decides which frames the
 // chip never sees: those of a command it drops unanswered, and the write

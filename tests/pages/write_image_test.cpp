@@ -113,7 +113,7 @@ TEST_F(WriteImageTest, WhatIsNoImageFileDoesNotOpen) {
 TEST_F(WriteImageTest, ByteSumOfTheFirst60672Bytes) {
   EXPECT_EQ(ImageByteSum(WriteFile("abc.bin", Bytes{'a', 'b', 'c'}).c_str()), 0x26);
   EXPECT_EQ(ImageByteSum(WriteFile("empty.bin", {}).c_str()), 0x00);
-  // Bytes beyond the first 60672 do not count.
+  // Bytes beyond the first 60672 (0xED00) do not count.
   Bytes big(100000, 0);
   big[0] = 0x10;
   big[60671] = 0x20;

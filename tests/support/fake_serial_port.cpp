@@ -74,6 +74,7 @@ bool FakeSerialPort::Write(const BYTE* data, u32 length, u32 timeoutMs) {
     timesOut = timeOutWrite_;
     if (!timesOut) {
       frames_.push_back(frame);
+      writes_.push_back({frame, timeoutMs, CurrentClock().NowMs()});
       handler = onWrite_;
     }
   }
@@ -90,6 +91,7 @@ bool FakeSerialPort::WaitForInput(u32 count, u32 timeoutMs) {
   std::unique_lock<std::mutex> lock(m_);
   auto ready = [&] { return gone_ || !open_ || input_.size() - readPos_ >= count; };
   if (!ready()) {
+    waits_.push_back({count, timeoutMs, CurrentClock().NowMs()});
     if (CurrentClock().IsVirtual()) {
       lock.unlock();
       CurrentClock().SleepMs(timeoutMs);
@@ -103,7 +105,10 @@ bool FakeSerialPort::WaitForInput(u32 count, u32 timeoutMs) {
 
 void FakeSerialPort::SetRts(bool high) {
   std::lock_guard<std::mutex> lock(m_);
-  if (open_) rts_.push_back(high);
+  if (open_) {
+    rts_.push_back(high);
+    rtsTimes_.push_back({high, CurrentClock().NowMs()});
+  }
 }
 
 void FakeSerialPort::Feed(const std::vector<BYTE>& bytes) {
@@ -142,6 +147,21 @@ std::vector<u32> FakeSerialPort::ReadSizes() const {
   return readSizes_;
 }
 
+std::vector<FakeSerialPort::TimedWrite> FakeSerialPort::Writes() const {
+  std::lock_guard<std::mutex> lock(m_);
+  return writes_;
+}
+
+std::vector<FakeSerialPort::TimedWait> FakeSerialPort::Waits() const {
+  std::lock_guard<std::mutex> lock(m_);
+  return waits_;
+}
+
+std::vector<FakeSerialPort::TimedRts> FakeSerialPort::RtsTimes() const {
+  std::lock_guard<std::mutex> lock(m_);
+  return rtsTimes_;
+}
+
 int FakeSerialPort::CloseCount() const {
   std::lock_guard<std::mutex> lock(m_);
   return closes_;
@@ -160,6 +180,9 @@ std::size_t FakeSerialPort::Pending() const {
 void FakeSerialPort::ClearRecord() {
   std::lock_guard<std::mutex> lock(m_);
   frames_.clear();
+  writes_.clear();
+  waits_.clear();
+  rtsTimes_.clear();
   rts_.clear();
   configures_.clear();
   opens_.clear();

@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -18,6 +19,22 @@ class FakeSerialPort : public ISerialPort {
   struct ConfigureCall {
     u32 baud;
     bool rtsEnable;
+  };
+  // Times are those of the clock in force (a virtual one in most tests), so
+  // that a test sees the pauses between the back end's calls.
+  struct TimedWrite {
+    std::vector<BYTE> frame;
+    u32 timeoutMs;
+    std::uint64_t atMs;
+  };
+  struct TimedWait {
+    u32 count;
+    u32 timeoutMs;
+    std::uint64_t atMs;
+  };
+  struct TimedRts {
+    bool high;
+    std::uint64_t atMs;
   };
   using WriteHandler = std::function<void(const std::vector<BYTE>&)>;
 
@@ -45,10 +62,16 @@ class FakeSerialPort : public ISerialPort {
   std::vector<ConfigureCall> ConfigureCalls() const;
   std::vector<u32> OpenCalls() const;   // port numbers, failed opens included
   std::vector<u32> ReadSizes() const;   // the max asked of each ReadQueued that took bytes
+  // The frames again, with the time-out each write was given and its time.
+  std::vector<TimedWrite> Writes() const;
+  // Every wait for input that found too few bytes queued: the count and the
+  // time-out it was asked for, and when.
+  std::vector<TimedWait> Waits() const;
+  std::vector<TimedRts> RtsTimes() const;
   int CloseCount() const;
   int PurgeCount() const;
   std::size_t Pending() const;          // bytes fed and not yet read
-  void ClearRecord();                   // forgets frames, RTS, configure, open and read records
+  void ClearRecord();                   // forgets every record but the bytes still queued
 
   // Faults.
   void FailOpen(bool fail);
@@ -70,6 +93,9 @@ class FakeSerialPort : public ISerialPort {
   std::size_t readPos_ = 0;
   WriteHandler onWrite_;
   std::vector<std::vector<BYTE>> frames_;
+  std::vector<TimedWrite> writes_;
+  std::vector<TimedWait> waits_;
+  std::vector<TimedRts> rtsTimes_;
   std::vector<bool> rts_;
   std::vector<ConfigureCall> configures_;
   std::vector<u32> opens_;
