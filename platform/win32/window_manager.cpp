@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "platform/win32/frame.h"
 #include "platform/win32/host_widget.h"
@@ -44,12 +45,11 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
 }
 
 struct Atoms {
-  xcb_atom_t motif, allowed, maximiseHorz, maximiseVert, normalHints;
+  xcb_atom_t motif, allowed, maximiseHorz, maximiseVert;
 };
 const Atoms& TheAtoms(xcb_connection_t* c) {
   static const Atoms atoms{Atom(c, "_MOTIF_WM_HINTS"), Atom(c, "_NET_WM_ALLOWED_ACTIONS"),
-                           Atom(c, "_NET_WM_ACTION_MAXIMIZE_HORZ"), Atom(c, "_NET_WM_ACTION_MAXIMIZE_VERT"),
-                           XCB_ATOM_WM_NORMAL_HINTS};
+                           Atom(c, "_NET_WM_ACTION_MAXIMIZE_HORZ"), Atom(c, "_NET_WM_ACTION_MAXIMIZE_VERT")};
   return atoms;
 }
 
@@ -251,7 +251,6 @@ MotifHints MotifHintsFor(DWORD style, bool maximised) {
 
 bool FixedSizeFor(DWORD style) { return !(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)); }
 
-bool MaximiseNeedsResize() { return g_maximiseNeedsResize.load(); }
 void SetMaximiseNeedsResize(bool needs) { g_maximiseNeedsResize = needs; }
 
 void FollowStyles(QWidget* window, DWORD style) {
@@ -290,14 +289,6 @@ Qt::WindowStates AskedStates(const QWidget* window) {
   return window ? Qt::WindowStates::fromInt(window->property(kAskedProperty).toInt()) : Qt::WindowStates();
 }
 
-bool OnX11() {
-#if QT_CONFIG(xcb)
-  return Connection() != nullptr;
-#else
-  return false;
-#endif
-}
-
 bool ReadMotifHints(const QWidget* window, MotifHints* out) {
 #if QT_CONFIG(xcb)
   xcb_connection_t* c = Connection();
@@ -311,42 +302,6 @@ bool ReadMotifHints(const QWidget* window, MotifHints* out) {
   (void)window, (void)out;
   return false;
 #endif
-}
-
-bool ReadSizeHints(const QWidget* window, int* minW, int* minH, int* maxW, int* maxH) {
-  *minW = *minH = *maxW = *maxH = 0;
-#if QT_CONFIG(xcb)
-  xcb_connection_t* c = Connection();
-  std::vector<std::uint32_t> items;
-  if (!c || NativeWindow(window) == XCB_WINDOW_NONE ||
-      !ReadProperty(c, NativeWindow(window), TheAtoms(c).normalHints, &items) || items.size() < 9)
-    return false;
-  // WM_SIZE_HINTS: flags, x, y, w, h, min w/h, max w/h; PMinSize 16, PMaxSize 32.
-  if (items[0] & 16u) *minW = static_cast<int>(items[5]), *minH = static_cast<int>(items[6]);
-  if (items[0] & 32u) *maxW = static_cast<int>(items[7]), *maxH = static_cast<int>(items[8]);
-  return true;
-#else
-  (void)window;
-  return false;
-#endif
-}
-
-std::vector<std::string> ReadAllowedActions(const QWidget* window) {
-  std::vector<std::string> names;
-#if QT_CONFIG(xcb)
-  xcb_connection_t* c = Connection();
-  std::vector<std::uint32_t> items;
-  if (!c || NativeWindow(window) == XCB_WINDOW_NONE || !ReadProperty(c, NativeWindow(window), TheAtoms(c).allowed, &items))
-    return names;
-  for (std::uint32_t atom : items) {
-    xcb_get_atom_name_reply_t* reply = xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr);
-    if (reply) names.emplace_back(xcb_get_atom_name_name(reply), xcb_get_atom_name_name_length(reply));
-    std::free(reply);
-  }
-#else
-  (void)window;
-#endif
-  return names;
 }
 
 }  // namespace qv::win32

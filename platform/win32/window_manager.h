@@ -19,8 +19,6 @@
 // a resize against the styles is put back (top_level.h).
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include <Qt>
 
@@ -60,9 +58,9 @@ MotifHints MotifHintsFor(DWORD style, bool maximised);
 // min = max size hints for a window of these styles in the normal state.
 bool FixedSizeFor(DWORD style);
 
-// Whether the window manager in use was seen to maximise only windows that
-// it may resize; tests may set it.
-bool MaximiseNeedsResize();
+// Tells the rule whether the window manager in use maximises only windows
+// that it may resize, as it otherwise learns from the window manager; for
+// tests, which start each case afresh.
 void SetMaximiseNeedsResize(bool needs);
 
 // The window follows the rule for `style` from now on: its Motif hints are
@@ -76,13 +74,8 @@ DWORD FollowedStyle(const QWidget* window);
 void SetAskedStates(QWidget* window, Qt::WindowStates states);
 Qt::WindowStates AskedStates(const QWidget* window);
 
-// What the X server holds for a window: its Motif hints (false without the
-// property or an X server), its WM_NORMAL_HINTS minimum and maximum size
-// (zero where not set), and the atoms' names of _NET_WM_ALLOWED_ACTIONS.
+// The Motif hints that the X server holds for a window: false without the
+// property or an X server.
 bool ReadMotifHints(const QWidget* window, MotifHints* out);
-bool ReadSizeHints(const QWidget* window, int* minW, int* minH, int* maxW, int* maxH);
-std::vector<std::string> ReadAllowedActions(const QWidget* window);
-// An X server is there (the xcb platform).
-bool OnX11();
 
 }  // namespace qv::win32

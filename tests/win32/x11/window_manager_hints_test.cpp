@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -143,14 +144,45 @@ xcb_atom_t Atom(const char* name) {
   return a;
 }
 
+// The 32-bit items of a window's property as the X server holds it.
+std::vector<std::uint32_t> Property(const QWidget* w, xcb_atom_t property) {
+  xcb_connection_t* c = Connection();
+  std::vector<std::uint32_t> items;
+  auto* r = xcb_get_property_reply(
+      c, xcb_get_property(c, 0, static_cast<xcb_window_t>(w->internalWinId()), property, XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
+      nullptr);
+  if (r && r->type != XCB_ATOM_NONE && r->format == 32) {
+    const auto* p = static_cast<const std::uint32_t*>(xcb_get_property_value(r));
+    items.assign(p, p + xcb_get_property_value_length(r) / 4);
+  }
+  std::free(r);
+  return items;
+}
+
+// The atoms' names of the window's _NET_WM_ALLOWED_ACTIONS.
+std::vector<std::string> AllowedActions(const QWidget* w) {
+  xcb_connection_t* c = Connection();
+  std::vector<std::string> names;
+  for (std::uint32_t atom : Property(w, Atom("_NET_WM_ALLOWED_ACTIONS"))) {
+    auto* r = xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr);
+    if (r) names.emplace_back(xcb_get_atom_name_name(r), xcb_get_atom_name_name_length(r));
+    std::free(r);
+  }
+  return names;
+}
+
 // What the window manager gets to know of a window.
 struct SizeHints {
   int minW = 0, minH = 0, maxW = 0, maxH = 0;
   bool Fixed() const { return minW > 0 && minW == maxW && minH == maxH; }
 };
+// WM_NORMAL_HINTS: flags, x, y, w, h, min w/h, max w/h; PMinSize 16, PMaxSize 32.
 SizeHints ReadSizes(const QWidget* w) {
   SizeHints s;
-  qv::win32::ReadSizeHints(w, &s.minW, &s.minH, &s.maxW, &s.maxH);
+  const std::vector<std::uint32_t> items = Property(w, XCB_ATOM_WM_NORMAL_HINTS);
+  if (items.size() < 9) return s;
+  if (items[0] & 16u) s.minW = static_cast<int>(items[5]), s.minH = static_cast<int>(items[6]);
+  if (items[0] & 32u) s.maxW = static_cast<int>(items[7]), s.maxH = static_cast<int>(items[8]);
   return s;
 }
 MotifHints ReadMotif(const QWidget* w) {
@@ -203,7 +235,7 @@ class X11Test : public ::testing::Test {
   void SetUp() override {
     if (!XServer::Get().Running()) GTEST_SKIP() << "no X server for this test: " << XServer::Get().Why();
     qv::Application();
-    if (!qv::win32::OnX11()) GTEST_SKIP() << "Qt is not on the xcb platform";
+    if (!qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) GTEST_SKIP() << "Qt is not on the xcb platform";
     qv::win32::SetMaximiseNeedsResize(false);
   }
 };
@@ -297,9 +329,9 @@ TEST_P(UnderWindowManager, AFixedDialogStaysFixed) {
   w.ShowWindow(SW_SHOW);
   QWidget* host = TopLevelWidget("fixed dialog");
   ASSERT_NE(host, nullptr);
-  ASSERT_TRUE(PumpUntil([&] { return !qv::win32::ReadAllowedActions(host).empty(); })) << "no allowed actions";
+  ASSERT_TRUE(PumpUntil([&] { return !AllowedActions(host).empty(); })) << "no allowed actions";
   PumpFor(300);
-  const auto actions = qv::win32::ReadAllowedActions(host);
+  const auto actions = AllowedActions(host);
   EXPECT_FALSE(Has(actions, "RESIZE")) << GetParam();
   EXPECT_FALSE(Has(actions, "MAXIMIZE_HORZ")) << GetParam();
   EXPECT_FALSE(Has(actions, "MAXIMIZE_VERT")) << GetParam();
@@ -339,14 +371,14 @@ TEST_P(UnderWindowManager, TheMainWindowCanBeMaximisedAgainAndAgain) {
   ASSERT_TRUE(PumpUntil([&] { return host->isMaximized() && host->frameGeometry().width() >= area.width(); }))
       << GetParam() << ": not maximised at first";
   for (int round = 0; round < 2; ++round) {
-    EXPECT_TRUE(PumpUntil([&] { return Has(qv::win32::ReadAllowedActions(host), "MAXIMIZE_VERT"); }))
+    EXPECT_TRUE(PumpUntil([&] { return Has(AllowedActions(host), "MAXIMIZE_VERT"); }))
         << GetParam() << ": no maximise offered while maximised";
     RequestMaximise(host, false);
     EXPECT_TRUE(PumpUntil([&] { return !host->isMaximized() && host->size() == normal; }))
         << GetParam() << ": not restored, " << host->width() << "x" << host->height();
     PumpFor(300);
     EXPECT_TRUE(PumpUntil([&] {
-      const auto a = qv::win32::ReadAllowedActions(host);
+      const auto a = AllowedActions(host);
       return Has(a, "MAXIMIZE_VERT") && Has(a, "MAXIMIZE_HORZ");
     })) << GetParam() << ": no maximise offered once restored";
     CRect r;
