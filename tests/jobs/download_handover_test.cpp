@@ -25,13 +25,7 @@ struct Search {
   std::vector<TimedPost> posts;
 };
 
-class DownloadSearch : public ::testing::TestWithParam<Search> {
- protected:
-  qv::ScopedVirtualClock clock_;
-  ProgramFolder folder_;
-  TimedEngine engine_{folder_.Path()};
-  TimedOwner owner_;
-};
+class DownloadSearch : public ::testing::TestWithParam<Search>, protected TimedJobPeers {};
 
 TEST_P(DownloadSearch, TriesEachPresentPortWithTheJobsSettings) {
   const Search& c = GetParam();

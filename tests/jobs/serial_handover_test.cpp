@@ -54,13 +54,7 @@ struct HandOver {
   std::vector<TimedPost> posts;
 };
 
-class WritePageHandOver : public ::testing::TestWithParam<HandOver> {
- protected:
-  qv::ScopedVirtualClock clock_;
-  ProgramFolder folder_;
-  TimedEngine engine_{folder_.Path()};
-  TimedOwner owner_;
-};
+class WritePageHandOver : public ::testing::TestWithParam<HandOver>, protected TimedJobPeers {};
 
 std::unique_ptr<qv::sim::UartChip> ChipFor(const HandOver& c) {
   if (c.family == Serial::kK55) return std::make_unique<qv::sim::UartK55Chip>(c.password);
@@ -201,13 +195,7 @@ struct Failure {
   u32 password = kDefaultPassword;
 };
 
-class FailureMoments : public ::testing::TestWithParam<Failure> {
- protected:
-  qv::ScopedVirtualClock clock_;
-  ProgramFolder folder_;
-  TimedEngine engine_{folder_.Path()};
-  TimedOwner owner_;
-};
+class FailureMoments : public ::testing::TestWithParam<Failure>, protected TimedJobPeers {};
 
 // Where a job gives up, on the clock: every time-out, try and pause before it
 // adds up to the moment of its log entry and its last stage code.

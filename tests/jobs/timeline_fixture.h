@@ -77,4 +77,14 @@ class TimedEngine : public RecordingEngine {
   std::vector<TimedEntry> timed_;
 };
 
+// A serial job's peers on the virtual clock: its program folder, and an
+// engine and an owner that stamp what they are told with the clock's time.
+class TimedJobPeers {
+ protected:
+  qv::ScopedVirtualClock clock_;
+  ProgramFolder folder_;
+  TimedEngine engine_{folder_.Path()};
+  TimedOwner owner_;
+};
+
 }  // namespace jobs_test
