@@ -194,6 +194,10 @@ TEST_F(InteractiveHandOver, ThePortAndBaudChosenAtTheStartReachTheWritePagesJob)
   const std::string path = WriteFile("last.bin", image);
   WriteConfig("[ICTYPELIST]\r\nLIST=GEN\r\n[GEN]\r\nRAM=4\r\nFLASH=64\r\n"
               "[UserRecord]\r\nBINPATH=" + path + "\r\n");
+  // Two dialogs, a main window and a whole job: under ThreadSanitizer on a
+  // busy machine that takes longer than the operator's usual bound, which
+  // only keeps a broken build from hanging.
+  constexpr int kWholeRunBoundMs = 120000;
   app_test::MessageBoxes boxes;
   auto app = std::make_unique<CTaravikApp>();
   const char* argv[] = {"taravik"};
@@ -228,7 +232,7 @@ TEST_F(InteractiveHandOver, ThePortAndBaudChosenAtTheStartReachTheWritePagesJob)
     if (progress != "Updating...100%" || !IsWindowEnabled(page)) return false;
     ClickOn(d, 1072);  // Exit
     return true;
-  });
+  }, kWholeRunBoundMs);
   EXPECT_FALSE(app->InitInstance());
   EXPECT_TRUE(op.Done());
   EXPECT_TRUE(boxes.Calls().empty());
